@@ -1,4 +1,4 @@
-// picture_files.h: the seven pictures of the show, by file name and texture name.
+// show_pictures.h: the seven pictures of the show, by file name and texture name.
 // Shared by start-up (which loads them), the capture tool and the data tool (which writes them).
 #pragma once
 
@@ -25,3 +25,7 @@ inline constexpr int picture_side = 256;
 inline constexpr int picture_bytes = picture_side * picture_side * 3;  // 196,608
 
 inline constexpr const char* music_file_name = "quorvan.xm";
+
+// Loads the seven pictures as textures 1 to 7, in that order, from the working
+// directory. A picture that fails leaves its texture name empty; the show goes on.
+void load_show_pictures();

@@ -2,6 +2,18 @@
 // calls through which the show reaches whatever presents its frames.
 #pragma once
 
+#include <array>
+
+inline constexpr int scene_count = 5;
+
+// Which scenes run this frame, and whether the last one has ended.
+// Scene 1 starts active; a scene that ends activates the next.
+struct stage_flags {
+  std::array<int, scene_count> active{1, 0, 0, 0, 0};
+  int finished = 0;
+};
+extern stage_flags stage;
+
 // The show draws with OpenGL only. The program that runs it supplies how a
 // frame is presented (a buffer swap on screen, a read-back off screen) and how
 // the show ends (leave full screen, then exit).

@@ -1,1 +1,29 @@
-// (to come)
+// input.cpp: the idle callback that keeps frames coming, and the four keys.
+#include "app/input.h"
+
+#include <GL/freeglut.h>
+
+#include "app/show_end.h"
+#include "sound/music.h"
+
+song* show_song = nullptr;
+
+namespace {
+constexpr unsigned char escape_key = 27;
+}  // namespace
+
+void idle() {
+  // No timer: the show advances one step per frame, drawn back to back.
+  glutPostRedisplay();
+}
+
+void keyboard(unsigned char key, int /*x*/, int /*y*/) {
+  // Keys are case-sensitive: "F", "M" and "S" do nothing.
+  switch (key) {
+    case escape_key: leave_show(); break;
+    case 'f': glutFullScreen(); break;
+    case 'm': music_play_song(show_song); break;
+    case 's': music_stop_all_songs(); break;
+    default: break;
+  }
+}

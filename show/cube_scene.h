@@ -18,7 +18,7 @@ extern cube_state cube;
 
 // One step of the cube's state (angles, then depth, then spread).
 void advance_cube(cube_state& state);
-// Nonzero while the cube holds together or its faces are still close.
+// Nonzero until the spread has passed 55 (the scene's last call).
 int cube_goes_on(const cube_state& state);
 
 int scene_cube();

@@ -1,0 +1,117 @@
+// raw_image_test.cpp: reading a raw picture file: what is accepted, what is
+// printed on standard output, and what the caller gets on each path.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "assets/raw_texture.h"
+#include "assets/show_pictures.h"
+
+namespace {
+
+// When set, the next nothrow array allocation of a picture's size fails, as
+// it would on a machine out of memory.
+bool fail_picture_allocation = false;
+
+std::filesystem::path write_file(const std::string& name, std::size_t size) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
+  std::vector<char> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 768);
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(size));
+  return path;
+}
+
+struct load_result {
+  bool has_pixels;
+  int width;
+  int height;
+  std::string printed;
+};
+
+load_result load(const std::filesystem::path& path) {
+  int width = -1;
+  int height = -1;
+  testing::internal::CaptureStdout();
+  const pixel_buffer pixels = load_raw_image(path.c_str(), width, height);
+  return {pixels != nullptr, width, height, testing::internal::GetCapturedStdout()};
+}
+
+}  // namespace
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  if (fail_picture_allocation && size == picture_bytes) {
+    fail_picture_allocation = false;
+    return nullptr;
+  }
+  return std::malloc(size);
+}
+void operator delete[](void* pointer) noexcept { std::free(pointer); }
+void operator delete[](void* pointer, std::size_t) noexcept { std::free(pointer); }
+
+TEST(RawImage, FileOfExactly196608BytesLoadsAs256By256) {
+  const auto path = write_file("exact.raw", picture_bytes);
+  int width = 0;
+  int height = 0;
+  testing::internal::CaptureStdout();
+  const pixel_buffer pixels = load_raw_image(path.c_str(), width, height);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), " ca passe \n");
+  ASSERT_NE(pixels, nullptr);
+  EXPECT_EQ(width, 256);
+  EXPECT_EQ(height, 256);
+  std::ifstream file(path, std::ios::binary);
+  std::vector<char> expected(picture_bytes);
+  file.read(expected.data(), picture_bytes);
+  EXPECT_EQ(0, std::memcmp(pixels.get(), expected.data(), picture_bytes));
+}
+
+TEST(RawImage, LongerFileLoadsFromItsFirst196608Bytes) {
+  const load_result result = load(write_file("long.raw", 200000));
+  EXPECT_TRUE(result.has_pixels);
+  EXPECT_EQ(result.printed, " ca passe \n");
+}
+
+TEST(RawImage, FileOneByteShortIsReportedAndGivesNothing) {
+  const load_result result = load(write_file("short.raw", picture_bytes - 1));
+  EXPECT_FALSE(result.has_pixels);
+  EXPECT_EQ(result.printed, "Error while reading file\n");
+  EXPECT_EQ(result.width, 0);
+  EXPECT_EQ(result.height, 0);
+}
+
+TEST(RawImage, EmptyFileIsReportedAsShort) {
+  const load_result result = load(write_file("empty.raw", 0));
+  EXPECT_FALSE(result.has_pixels);
+  EXPECT_EQ(result.printed, "Error while reading file\n");
+}
+
+TEST(RawImage, MissingFilePrintsNothingAndGivesZeroSize) {
+  const load_result result = load(std::filesystem::temp_directory_path() / "no-such-picture.raw");
+  EXPECT_FALSE(result.has_pixels);
+  EXPECT_EQ(result.printed, "");
+  EXPECT_EQ(result.width, 0);
+  EXPECT_EQ(result.height, 0);
+}
+
+TEST(RawImage, OutOfMemoryIsReportedAndGivesZeroSize) {
+  const auto path = write_file("no-memory.raw", picture_bytes);
+  fail_picture_allocation = true;
+  const load_result result = load(path);
+  EXPECT_FALSE(result.has_pixels);
+  EXPECT_EQ(result.printed, "Error out of Memory\n");
+  EXPECT_EQ(result.width, 0);
+  EXPECT_EQ(result.height, 0);
+  // The file was closed: it can be loaded again at once.
+  EXPECT_EQ(load(path).printed, " ca passe \n");
+}
+
+TEST(RawTexture, MissingFileNameFailsWithoutTouchingTheFileSystem) {
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(load_texture(nullptr, 1), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}

@@ -1,0 +1,58 @@
+// mixer.cpp: the list of playing songs behind one lock, and the mix that
+// the audio thread reads from it a buffer at a time.
+#include "sound/mixer.h"
+
+#include <algorithm>
+#include <array>
+#include <mutex>
+#include <vector>
+
+#include "sound/song.h"
+
+namespace {
+
+constexpr std::size_t scratch_frames = 1024;
+
+// The show's thread and the audio thread both touch the list and the
+// playing modules, so each holds the lock for the whole of its turn.
+// These are destroyed at exit only after the audio device, opened later,
+// has been closed and its thread has finished.
+struct {
+  std::mutex lock;
+  std::vector<song*> playing;
+  std::array<float, 2 * scratch_frames> scratch{};
+} state;
+
+bool is_playing(const song& song) {
+  return std::ranges::find(state.playing, &song) != state.playing.end();
+}
+
+void add_song(song& song, std::span<float> interleaved_stereo, int mix_rate) {
+  for (std::size_t done = 0; done + 2 <= interleaved_stereo.size();) {
+    const std::size_t frames = std::min(scratch_frames, (interleaved_stereo.size() - done) / 2);
+    const std::size_t rendered = song.module.read_interleaved_stereo(mix_rate, frames, state.scratch.data());
+    for (std::size_t i = 0; i < 2 * rendered; ++i) interleaved_stereo[done + i] += state.scratch[i];
+    done += 2 * frames;
+  }
+}
+
+}  // namespace
+
+void start_song(song& song) {
+  const std::scoped_lock guard(state.lock);
+  if (is_playing(song)) return;
+  song.module.set_position_seconds(0.0);
+  state.playing.push_back(&song);
+}
+
+void stop_all_songs() {
+  const std::scoped_lock guard(state.lock);
+  state.playing.clear();
+}
+
+void mix_songs(std::span<float> interleaved_stereo, int mix_rate) {
+  std::ranges::fill(interleaved_stereo, 0.0f);
+  const std::scoped_lock guard(state.lock);
+  for (song* song : state.playing) add_song(*song, interleaved_stereo, mix_rate);
+  for (float& sample : interleaved_stereo) sample = std::clamp(sample, -1.0f, 1.0f);
+}

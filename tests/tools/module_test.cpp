@@ -1,1 +1,202 @@
-// (to come)
+// module_test.cpp: the show's music as the player sees it (loads cleanly, has
+// its layout, outlasts the show, loops to its first theme, never clips) and
+// the XM writer and module maker that produce it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <libopenmpt/libopenmpt.hpp>
+#include <string>
+#include <vector>
+
+#include "assets/show_pictures.h"
+#include "tools/module/module_maker.h"
+#include "tools/module/xm_writer.h"
+
+namespace {
+
+const std::filesystem::path shipped_module =
+    std::filesystem::path(QUORVAN_DATA_DIR) / music_file_name;
+
+constexpr int render_rate = 44100;
+constexpr double pattern_seconds = 7.68;  // 64 rows of 0.12 s
+constexpr int first_theme_order = 2;
+constexpr int last_order = 7;
+constexpr int last_row = 63;
+
+std::vector<std::uint8_t> read_bytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Interleaved stereo float frames from the current position, at most `seconds` long.
+std::vector<float> render(openmpt::module& music, double seconds) {
+  const auto wanted = static_cast<std::size_t>(seconds * render_rate);
+  std::vector<float> samples(2 * wanted);
+  std::size_t done = 0;
+  while (done < wanted) {
+    const std::size_t read = music.read_interleaved_stereo(
+        render_rate, std::min<std::size_t>(4096, wanted - done), samples.data() + 2 * done);
+    if (read == 0) break;
+    done += read;
+  }
+  samples.resize(2 * done);
+  return samples;
+}
+
+float peak_of(const std::vector<float>& samples, std::size_t begin, std::size_t end) {
+  float peak = 0;
+  for (std::size_t i = begin; i < end; ++i) peak = std::max(peak, std::abs(samples[i]));
+  return peak;
+}
+
+double rms_of(const std::vector<float>& samples, std::size_t begin, std::size_t end) {
+  double sum = 0;
+  for (std::size_t i = begin; i < end; ++i) sum += samples[i] * samples[i];
+  return std::sqrt(sum / static_cast<double>(end - begin));
+}
+
+// A fresh folder under the system's temporary directory, removed at the end.
+struct temporary_folder {
+  std::filesystem::path path;
+  temporary_folder() {
+    std::string name = (std::filesystem::temp_directory_path() / "quorvan-module-XXXXXX").string();
+    path = mkdtemp(name.data());
+  }
+  ~temporary_folder() { std::filesystem::remove_all(path); }
+};
+
+}  // namespace
+
+// ---- The shipped module, loaded by libopenmpt ----
+
+TEST(ShowModule, LoadsWithoutWarnings) {
+  const std::vector<std::uint8_t> bytes = read_bytes(shipped_module);
+  ASSERT_FALSE(bytes.empty()) << shipped_module;
+  openmpt::module music(bytes);
+  EXPECT_EQ(music.get_metadata("warnings"), "");
+  EXPECT_EQ(music.get_metadata("type"), "xm");
+}
+
+TEST(ShowModule, HasSixChannelsEightPatternsAndSevenInstrumentsOfOneSampleEach) {
+  openmpt::module music(read_bytes(shipped_module));
+  EXPECT_EQ(music.get_num_channels(), 6);
+  EXPECT_EQ(music.get_num_patterns(), 8);
+  EXPECT_EQ(music.get_num_orders(), 8);
+  EXPECT_EQ(music.get_num_instruments(), 7);
+  EXPECT_EQ(music.get_num_samples(), 7);
+}
+
+TEST(ShowModule, PlaysOverAMinuteBeforeItStartsOver) {
+  openmpt::module music(read_bytes(shipped_module));
+  EXPECT_GE(music.get_duration_seconds(), 60.0);
+}
+
+TEST(ShowModule, StartsOverAtTheFirstThemeAfterTheTurnaround) {
+  openmpt::module music(read_bytes(shipped_module));
+  music.set_repeat_count(-1);
+  music.set_position_order_row(last_order, last_row);
+  render(music, 0.5);
+  EXPECT_EQ(music.get_current_order(), first_theme_order);
+  EXPECT_LT(music.get_current_row(), 8);
+}
+
+// Every pattern is rendered at the player's default settings: each must be
+// clearly audible, and no sample of the whole song may reach full scale.
+TEST(ShowModule, EverySectionIsAudibleAndTheMixNeverClips) {
+  openmpt::module music(read_bytes(shipped_module));
+  const std::vector<float> song = render(music, music.get_duration_seconds() + 1);  // to its end
+  const auto section_samples =
+      static_cast<std::size_t>(std::lround(2 * pattern_seconds * render_rate));
+  ASSERT_GE(song.size(), 8 * section_samples);
+  for (int section = 0; section < 8; ++section) {
+    const std::size_t begin = section * section_samples;
+    EXPECT_GT(rms_of(song, begin, begin + section_samples), 0.01) << "section " << section;
+  }
+  EXPECT_LT(peak_of(song, 0, song.size()), 1.0f);
+}
+
+// ---- The module maker ----
+
+TEST(ModuleMaker, WritesTheSameBytesOnEveryRun) {
+  const temporary_folder first;
+  const temporary_folder second;
+  ASSERT_TRUE(write_module(first.path));
+  ASSERT_TRUE(write_module(second.path));
+  const std::vector<std::uint8_t> bytes = read_bytes(first.path / music_file_name);
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_EQ(bytes, read_bytes(second.path / music_file_name));
+  EXPECT_EQ(bytes, read_bytes(shipped_module)) << "the build's copy differs from a fresh one";
+}
+
+TEST(ModuleMaker, ReportsAFolderItCannotWriteTo) {
+  const temporary_folder folder;
+  EXPECT_FALSE(write_module(folder.path / "missing" / "deeper"));
+}
+
+// ---- The XM writer ----
+
+namespace {
+
+// Two channels, four rows: a full cell, single fields, a release, an arpeggio.
+xm_module small_module() {
+  xm_module module;
+  module.name = "cells";
+  module.channels = 2;
+  module.order = {0};
+  xm_pattern pattern{4, std::vector<xm_cell>(8)};
+  pattern.cells[0] = {49, 1, xm_set_volume + 32, 0x0C, 0x20};  // C-4, instrument, volume, effect
+  pattern.cells[2] = {61};                                     // C-5 alone
+  pattern.cells[3] = {xm_key_off};
+  pattern.cells[4] = {xm_no_note, 0, xm_set_volume + 48};
+  pattern.cells[5] = {xm_no_note, 0, 0, xm_arpeggio, 0x47};
+  module.patterns = {pattern};
+  xm_instrument instrument;
+  instrument.name = "blip";
+  instrument.sample.frames = {0, 12000, -32768, 32767, -1, 0};
+  module.instruments = {instrument};
+  return module;
+}
+
+}  // namespace
+
+// libopenmpt numbers notes one octave higher than XM (C-4 is its 61) and
+// marks a release as 255.
+TEST(XmWriter, PackedCellsReadBackAsWritten) {
+  openmpt::module music(encode_xm(small_module()));
+  EXPECT_EQ(music.get_metadata("warnings"), "");
+  const auto field = [&music](int row, int channel, int command) {
+    return static_cast<int>(music.get_pattern_row_channel_command(0, row, channel, command));
+  };
+  EXPECT_EQ(field(0, 0, openmpt::module::command_note), 61);
+  EXPECT_EQ(field(0, 0, openmpt::module::command_instrument), 1);
+  EXPECT_EQ(field(0, 0, openmpt::module::command_volume), 32);
+  EXPECT_EQ(field(0, 0, openmpt::module::command_parameter), 0x20);
+  EXPECT_EQ(field(0, 1, openmpt::module::command_note), 0);
+  EXPECT_EQ(field(1, 0, openmpt::module::command_note), 73);
+  EXPECT_EQ(field(1, 0, openmpt::module::command_instrument), 0);
+  EXPECT_EQ(field(1, 1, openmpt::module::command_note), 255);
+  EXPECT_EQ(field(2, 0, openmpt::module::command_volume), 48);
+  EXPECT_EQ(field(2, 0, openmpt::module::command_note), 0);
+  EXPECT_EQ(field(2, 1, openmpt::module::command_parameter), 0x47);
+  EXPECT_EQ(field(3, 0, openmpt::module::command_note), 0);
+  EXPECT_EQ(field(3, 1, openmpt::module::command_note), 0);
+}
+
+TEST(XmWriter, RefusesAPatternThatDoesNotFillItsRows) {
+  xm_module module = small_module();
+  module.patterns[0].cells.pop_back();
+  EXPECT_THROW(encode_xm(module), std::length_error);
+}
+
+TEST(XmWriter, RefusesALoopThatRunsPastItsSample) {
+  xm_module module = small_module();
+  module.instruments[0].sample.loop_start = 4;
+  module.instruments[0].sample.loop_length = 3;
+  EXPECT_THROW(encode_xm(module), std::length_error);
+}

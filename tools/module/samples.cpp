@@ -67,6 +67,12 @@ struct noise_source {
 
 double seconds_of(int frame) { return static_cast<double>(frame) / synth_rate; }
 
+// Exponential decay: 1 at the start, 1/e after `seconds`.
+double decay(double t, double seconds) { return std::exp(-t / seconds); }
+
+// From `start` (remaining 1) to `end` (remaining 0).
+double glide(double start, double end, double remaining) { return end + (start - end) * remaining; }
+
 int frames_of(double seconds) { return static_cast<int>(std::lround(seconds * synth_rate)); }
 
 // The share of a one-pole low-pass filter's output that each new input takes.
@@ -98,7 +104,8 @@ sound one_shot(std::vector<double> wave) {
   return {to_frames(wave), 0, 0};
 }
 
-// A sum of sines, each a whole number of cycles in `period` frames.
+// One sine making a whole number of cycles in `period` frames. Its angle is
+// reduced in integers first, so every loop of the period repeats exactly.
 double partial(int cycles, int frame, int period, double phase) {
   return std::sin(two_pi * static_cast<double>(static_cast<long long>(cycles) * frame % period) /
                       period + phase);
@@ -111,9 +118,9 @@ sound kick_drum() {
   double phase = 0;
   for (int i = 0; i < static_cast<int>(wave.size()); ++i) {
     const double t = seconds_of(i);
-    const double hz = kick_end_hz + (kick_start_hz - kick_end_hz) * std::exp(-t / kick_sweep_seconds);
+    const double hz = glide(kick_start_hz, kick_end_hz, decay(t, kick_sweep_seconds));
     phase += two_pi * hz / synth_rate;
-    wave[i] = std::tanh(kick_drive * std::sin(phase)) * std::exp(-t / kick_decay_seconds);
+    wave[i] = std::tanh(kick_drive * std::sin(phase)) * decay(t, kick_decay_seconds);
   }
   return one_shot(std::move(wave));
 }
@@ -127,8 +134,8 @@ sound snare_drum() {
     const double t = seconds_of(i);
     const double white = noise.next();
     low += share * (white - low);  // what is left above the cutoff is the snare's hiss
-    const double body = std::sin(two_pi * snare_body_hz * t) * std::exp(-t / snare_body_decay_seconds);
-    wave[i] = snare_body_level * body + (white - low) * std::exp(-t / snare_noise_decay_seconds);
+    const double body = std::sin(two_pi * snare_body_hz * t) * decay(t, snare_body_decay_seconds);
+    wave[i] = snare_body_level * body + (white - low) * decay(t, snare_noise_decay_seconds);
   }
   return one_shot(std::move(wave));
 }
@@ -141,7 +148,7 @@ sound hi_hat() {
   for (int i = 0; i < static_cast<int>(wave.size()); ++i) {
     const double white = noise.next();
     low += share * (white - low);
-    wave[i] = (white - low) * std::exp(-seconds_of(i) / hat_decay_seconds);
+    wave[i] = (white - low) * decay(seconds_of(i), hat_decay_seconds);
   }
   return one_shot(std::move(wave));
 }
@@ -152,7 +159,7 @@ sound bass_tone() {
   for (int i = 0; i < static_cast<int>(wave.size()); ++i) {
     // The cut-off harmonic falls along a curve that lands flat at the loop.
     const double left = std::max(0.0, 1.0 - static_cast<double>(i) / attack_frames);
-    const double cutoff = bass_closed_harmonic + (bass_open_harmonic - bass_closed_harmonic) * left * left;
+    const double cutoff = glide(bass_open_harmonic, bass_closed_harmonic, left * left);
     double sum = 0;
     for (int k = 1; k <= bass_harmonics; ++k) {
       const double ratio = k / cutoff;
@@ -170,7 +177,8 @@ sound lead_tone() {
     double sum = 0;
     for (int k = 1; k <= lead_harmonics; ++k) {
       const double ratio = k / lead_soft_harmonic;
-      const double level = std::sin(std::numbers::pi * k * lead_pulse_width) / k / (1 + ratio * ratio);
+      const double pulse = std::sin(std::numbers::pi * k * lead_pulse_width) / k;
+      const double level = pulse / (1 + ratio * ratio);
       sum += level * (partial(k * lead_loop_cycles, i, loop_frames, 0) +
                       lead_second_level * partial(k * (lead_loop_cycles + 1), i, loop_frames, 0));
     }
@@ -181,7 +189,8 @@ sound lead_tone() {
 
 sound pad_chord(chord_quality quality) {
   // Cycles per loop of the root, the third, the fifth and the octave.
-  const int third = quality == chord_quality::minor ? pad_root_cycles * 6 / 5 : pad_root_cycles * 5 / 4;
+  const int third = quality == chord_quality::minor ? pad_root_cycles * 6 / 5
+                                                    : pad_root_cycles * 5 / 4;
   const int voices[] = {pad_root_cycles, third, pad_root_cycles * 3 / 2, pad_root_cycles * 2};
   noise_source phases;  // fixed scattered phases keep the summed peaks low
   double phase[std::size(voices)][pad_harmonics + 1][2];

@@ -34,6 +34,8 @@ enum channel : int {
 enum instrument : std::uint8_t { kick = 1, snare, hat, bass, lead, pad_minor, pad_major };
 
 // The mix: each instrument's own volume (of 64) and its place left to right.
+// Alone, each channel peaks well under a fifth of full scale in the player,
+// so even all six at their peaks together stay below it.
 constexpr std::uint8_t kick_level = 64;
 constexpr std::uint8_t snare_level = 52;
 constexpr std::uint8_t hat_level = 34;
@@ -51,9 +53,19 @@ constexpr std::uint8_t pad_panning = 100;
 // "A-4", "C#5": a letter, '-' or a sharp, an octave. A-4 sounds at 440 Hz.
 constexpr std::string_view semitone_letters = "C D EF G A B";
 
+constexpr bool is_note_name(std::string_view name) {
+  return name.size() == 3 && name[0] != ' ' &&
+         semitone_letters.find(name[0]) != std::string_view::npos &&
+         (name[1] == '-' || name[1] == '#') && name[2] >= '0' && name[2] <= '7';
+}
+
 constexpr std::uint8_t note(std::string_view name) {
-  const auto semitone = static_cast<int>(semitone_letters.find(name[0])) + (name[1] == '#' ? 1 : 0);
+  const int semitone = static_cast<int>(semitone_letters.find(name[0])) + (name[1] == '#');
   return static_cast<std::uint8_t>(1 + 12 * (name[2] - '0') + semitone);
+}
+
+std::uint8_t note_in_octave(int semitone, int octave) {
+  return static_cast<std::uint8_t>(1 + 12 * octave + semitone);
 }
 
 // The note at which each sound plays back at the rate it was made at.
@@ -99,7 +111,7 @@ progression chords_of(std::string_view names) {
     names.remove_prefix(names.find_first_not_of(' '));
     const std::string_view name = names.substr(0, names.find(' '));
     names.remove_prefix(name.size());
-    bar_chord.root = static_cast<int>(semitone_letters.find(name[0])) + (name.find('#') == 1 ? 1 : 0);
+    bar_chord.root = static_cast<int>(semitone_letters.find(name[0])) + (name.find('#') == 1);
     bar_chord.quality = name.back() == 'm' ? chord_quality::minor : chord_quality::major;
   }
   return chords;
@@ -120,10 +132,6 @@ int degree_offset(const chord& bar_chord, char degree) {
   }
 }
 
-std::uint8_t note_in_octave(int semitone, int octave) {
-  return static_cast<std::uint8_t>(1 + 12 * octave + semitone);
-}
-
 // ---- Writing parts into a pattern ----
 
 xm_pattern empty_pattern() {
@@ -140,23 +148,33 @@ void require_rows(std::size_t count, std::string_view part) {
   }
 }
 
-std::string repeat(std::string_view bar, int times) {
-  std::string bars;
-  for (int i = 0; i < times; ++i) bars += bar;
-  return bars;
+// Three bars of one kind and a different fourth.
+std::string bars(std::string_view first_three, std::string_view last) {
+  return std::string(first_three) + std::string(first_three) + std::string(first_three) +
+         std::string(last);
 }
+
+std::string bars(std::string_view all_four) { return bars(all_four, all_four); }
+
+struct drum {
+  channel where;
+  instrument sound;
+  std::uint8_t level;
+};
+constexpr drum kick_drum_part{kick_channel, kick, kick_level};
+constexpr drum snare_drum_part{snare_channel, snare, snare_level};
+constexpr drum hat_part{hat_channel, hat, hat_level};
 
 // One character a row: 'X' a hit at the drum's own volume, 'x' a soft hit at
 // half of it, '.' nothing.
-void put_drum(xm_pattern& pattern, channel where, instrument drum, std::uint8_t level,
-              std::string_view steps) {
+void put_drum(xm_pattern& pattern, const drum& part, std::string_view steps) {
   require_rows(steps.size(), "a drum part");
   for (int row = 0; row < rows_per_pattern; ++row) {
     if (steps[row] == '.') continue;
-    xm_cell& hit = cell(pattern, row, where);
+    xm_cell& hit = cell(pattern, row, part.where);
     hit.note = drum_note;
-    hit.instrument = drum;
-    if (steps[row] == 'x') hit.volume = static_cast<std::uint8_t>(xm_set_volume + level / 2);
+    hit.instrument = part.sound;
+    if (steps[row] == 'x') hit.volume = static_cast<std::uint8_t>(xm_set_volume + part.level / 2);
   }
 }
 
@@ -176,9 +194,11 @@ void put_melody(xm_pattern& pattern, std::string_view sheet) {
     xm_cell& played = cell(pattern, row, lead_channel);
     if (token == "===") {
       played.note = xm_key_off;
-    } else {
+    } else if (is_note_name(token)) {
       played.note = note(token);
       played.instrument = lead;
+    } else {
+      throw std::invalid_argument("no note " + std::string(token));
     }
   }
 }
@@ -204,6 +224,16 @@ void put_figure(xm_pattern& pattern, channel where, instrument voice, const prog
       if (volume > 0) played.volume = static_cast<std::uint8_t>(xm_set_volume + volume);
     }
   }
+}
+
+void put_bass(xm_pattern& pattern, const progression& chords, std::string_view figure) {
+  put_figure(pattern, bass_channel, bass, chords, figure, bass_octave, 0);
+}
+
+// Arpeggios take the lead channel, quieter than the melodies.
+void put_arpeggio(xm_pattern& pattern, const progression& chords, std::string_view figure,
+                  std::uint8_t level) {
+  put_figure(pattern, lead_channel, lead, chords, figure, arpeggio_octave, level);
 }
 
 // One held chord a bar, struck on its first row.
@@ -269,9 +299,10 @@ xm_pattern intro() {
   const progression chords = chords_of(home_chords);
   xm_pattern pattern = empty_pattern();
   put_pads(pattern, chords);
-  put_figure(pattern, lead_channel, lead, chords, slow_arpeggio, arpeggio_octave, soft_arpeggio_level);
-  put_drum(pattern, hat_channel, hat, hat_level, repeat(silent_bar, 2) + repeat(offbeat_hats, 2));
-  put_drum(pattern, snare_channel, snare, snare_level, repeat(silent_bar, 3) + std::string(roll_in));
+  put_arpeggio(pattern, chords, slow_arpeggio, soft_arpeggio_level);
+  put_drum(pattern, hat_part, std::string(silent_bar) + std::string(silent_bar) +
+                                  std::string(offbeat_hats) + std::string(offbeat_hats));
+  put_drum(pattern, snare_drum_part, bars(silent_bar, roll_in));
   return pattern;
 }
 
@@ -280,38 +311,39 @@ xm_pattern build_up() {
   const progression chords = chords_of(home_chords);
   xm_pattern pattern = empty_pattern();
   put_pads(pattern, chords);
-  put_figure(pattern, lead_channel, lead, chords, rocking_arpeggio, arpeggio_octave, soft_arpeggio_level);
-  put_figure(pattern, bass_channel, bass, chords, offbeat_bass, bass_octave, 0);
-  put_drum(pattern, kick_channel, kick, kick_level, repeat(four_on_the_floor, 4));
-  put_drum(pattern, hat_channel, hat, hat_level, repeat(offbeat_hats, 2) + repeat(eighth_hats, 2));
-  put_drum(pattern, snare_channel, snare, snare_level, repeat(silent_bar, 3) + std::string(snare_fill));
+  put_arpeggio(pattern, chords, rocking_arpeggio, soft_arpeggio_level);
+  put_bass(pattern, chords, offbeat_bass);
+  put_drum(pattern, kick_drum_part, bars(four_on_the_floor));
+  put_drum(pattern, hat_part, std::string(offbeat_hats) + std::string(offbeat_hats) +
+                                  std::string(eighth_hats) + std::string(eighth_hats));
+  put_drum(pattern, snare_drum_part, bars(silent_bar, snare_fill));
   return pattern;
 }
 
-// The full groove under a theme; the last bar's snare fill is optional.
+// The full groove under a theme, with its own last bar of snare.
 xm_pattern theme(std::string_view melody, std::string_view last_snare_bar) {
   const progression chords = chords_of(home_chords);
   xm_pattern pattern = empty_pattern();
   put_pads(pattern, chords);
   put_melody(pattern, melody);
-  put_figure(pattern, bass_channel, bass, chords, octave_bass, bass_octave, 0);
-  put_drum(pattern, kick_channel, kick, kick_level, repeat(four_on_the_floor, 4));
-  put_drum(pattern, snare_channel, snare, snare_level, repeat(backbeat, 3) + std::string(last_snare_bar));
-  put_drum(pattern, hat_channel, hat, hat_level, repeat(eighth_hats, 4));
+  put_bass(pattern, chords, octave_bass);
+  put_drum(pattern, kick_drum_part, bars(four_on_the_floor));
+  put_drum(pattern, snare_drum_part, bars(backbeat, last_snare_bar));
+  put_drum(pattern, hat_part, bars(eighth_hats));
   return pattern;
 }
 
-// Other chords, no kick: held bass, soft hats and an arpeggio, then the kick
-// and a snare build bring the groove back.
+// Other chords and no kick: held bass, soft hats and an arpeggio, until the
+// kick and a snare build bring the groove back in the last bar.
 xm_pattern break_down() {
   const progression chords = chords_of(break_chords);
   xm_pattern pattern = empty_pattern();
   put_pads(pattern, chords);
-  put_figure(pattern, lead_channel, lead, chords, rocking_arpeggio, arpeggio_octave, arpeggio_level);
-  put_figure(pattern, bass_channel, bass, chords, held_bass, bass_octave, 0);
-  put_drum(pattern, kick_channel, kick, kick_level, repeat(silent_bar, 3) + std::string(four_on_the_floor));
-  put_drum(pattern, hat_channel, hat, hat_level, repeat(offbeat_hats, 4));
-  put_drum(pattern, snare_channel, snare, snare_level, repeat(silent_bar, 3) + std::string(snare_build));
+  put_arpeggio(pattern, chords, rocking_arpeggio, arpeggio_level);
+  put_bass(pattern, chords, held_bass);
+  put_drum(pattern, kick_drum_part, bars(silent_bar, four_on_the_floor));
+  put_drum(pattern, hat_part, bars(offbeat_hats));
+  put_drum(pattern, snare_drum_part, bars(silent_bar, snare_build));
   return pattern;
 }
 
@@ -321,10 +353,10 @@ xm_pattern variation(std::string_view melody, std::string_view last_snare_bar) {
   xm_pattern pattern = empty_pattern();
   put_pads(pattern, chords);
   put_melody(pattern, melody);
-  put_figure(pattern, bass_channel, bass, chords, syncopated_bass, bass_octave, 0);
-  put_drum(pattern, kick_channel, kick, kick_level, repeat(pushed_kick, 4));
-  put_drum(pattern, snare_channel, snare, snare_level, repeat(ghosted_backbeat, 3) + std::string(last_snare_bar));
-  put_drum(pattern, hat_channel, hat, hat_level, repeat(sixteenth_hats, 4));
+  put_bass(pattern, chords, syncopated_bass);
+  put_drum(pattern, kick_drum_part, bars(pushed_kick));
+  put_drum(pattern, snare_drum_part, bars(ghosted_backbeat, last_snare_bar));
+  put_drum(pattern, hat_part, bars(sixteenth_hats));
   return pattern;
 }
 
@@ -333,11 +365,11 @@ xm_pattern turnaround() {
   const progression chords = chords_of(turnaround_chords);
   xm_pattern pattern = empty_pattern();
   put_pads(pattern, chords);
-  put_figure(pattern, lead_channel, lead, chords, climbing_arpeggio, arpeggio_octave, arpeggio_level);
-  put_figure(pattern, bass_channel, bass, chords, octave_bass, bass_octave, 0);
-  put_drum(pattern, kick_channel, kick, kick_level, repeat(four_on_the_floor, 4));
-  put_drum(pattern, snare_channel, snare, snare_level, repeat(backbeat, 3) + std::string(snare_fill));
-  put_drum(pattern, hat_channel, hat, hat_level, repeat(sixteenth_hats, 4));
+  put_arpeggio(pattern, chords, climbing_arpeggio, arpeggio_level);
+  put_bass(pattern, chords, octave_bass);
+  put_drum(pattern, kick_drum_part, bars(four_on_the_floor));
+  put_drum(pattern, snare_drum_part, bars(backbeat, snare_fill));
+  put_drum(pattern, hat_part, bars(sixteenth_hats));
   return pattern;
 }
 
@@ -359,12 +391,14 @@ xm_instrument instrument_of(std::string name, sound made, std::uint8_t native_no
 
 xm_instrument tone_of(std::string name, sound made, std::uint8_t native_note, std::uint8_t level,
                       std::uint8_t panning, const xm_envelope& envelope, std::uint16_t fadeout) {
-  xm_instrument built = instrument_of(std::move(name), std::move(made), native_note, level, panning);
+  xm_instrument built =
+      instrument_of(std::move(name), std::move(made), native_note, level, panning);
   built.volume_envelope = envelope;
   built.fadeout = fadeout;
   return built;
 }
 
+// In the order of the instrument numbers.
 std::vector<xm_instrument> instruments() {
   std::vector<xm_instrument> all;
   all.push_back(instrument_of("kick", kick_drum(), drum_note, kick_level, centre));
@@ -375,14 +409,15 @@ std::vector<xm_instrument> instruments() {
   all.push_back(tone_of("lead", lead_tone(), lead_native_note, lead_level, lead_panning,
                         lead_envelope, lead_fadeout));
   all.back().vibrato = lead_vibrato;
-  all.push_back(tone_of("minor pad", pad_chord(chord_quality::minor), pad_native_note, pad_level,
-                        pad_panning, pad_envelope, pad_fadeout));
-  all.push_back(tone_of("major pad", pad_chord(chord_quality::major), pad_native_note, pad_level,
-                        pad_panning, pad_envelope, pad_fadeout));
+  for (const chord_quality quality : {chord_quality::minor, chord_quality::major}) {
+    all.push_back(tone_of(quality == chord_quality::minor ? "minor pad" : "major pad",
+                          pad_chord(quality), pad_native_note, pad_level, pad_panning,
+                          pad_envelope, pad_fadeout));
+  }
   return all;
 }
 
-// The order list: the song starts over at the first theme.
+// The patterns, numbered in the order they first play.
 enum section : std::uint8_t {
   intro_section,
   build_up_section,
@@ -411,11 +446,13 @@ xm_module compose_song() {
                    variation(first_variation, ghosted_backbeat),
                    variation(second_variation, snare_fill),
                    turnaround()};
-  song.order = {intro_section,         build_up_section,        first_theme_section,
-                second_theme_section,  break_section,           first_variation_section,
+  song.order = {intro_section,           build_up_section,         first_theme_section,
+                second_theme_section,    break_section,            first_variation_section,
                 second_variation_section, turnaround_section};
-  song.restart_position =
-      static_cast<int>(std::ranges::find(song.order, first_theme_section) - song.order.begin());
+  // After the turnaround the song goes on with the first theme, for as long
+  // as the player keeps it going.
+  const auto first_theme_place = std::ranges::find(song.order, first_theme_section);
+  song.restart_position = static_cast<int>(first_theme_place - song.order.begin());
   song.instruments = instruments();
   return song;
 }

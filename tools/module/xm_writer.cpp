@@ -32,6 +32,7 @@ constexpr std::uint8_t envelope_sustain = 2;
 constexpr std::uint8_t forward_loop = 1;
 constexpr std::uint8_t sixteen_bit = 0x10;
 constexpr std::size_t max_instruments = 128;
+constexpr int max_channels = 32;
 
 void require(bool condition, const char* what) {
   if (!condition) throw std::length_error(what);
@@ -57,6 +58,7 @@ void put_text(std::vector<std::uint8_t>& out, std::string_view text, std::size_t
 }
 
 void put_header(std::vector<std::uint8_t>& out, const xm_module& module) {
+  require(module.channels >= 1 && module.channels <= max_channels, "channels outside 1 to 32");
   require(module.order.size() <= order_table_length, "order list longer than 256");
   require(module.patterns.size() <= max_patterns, "more than 256 patterns");
   require(module.instruments.size() < max_instruments, "more than 127 instruments");

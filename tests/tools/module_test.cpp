@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +17,7 @@
 
 #include "assets/show_pictures.h"
 #include "tools/module/module_maker.h"
+#include "tools/module/samples.h"
 #include "tools/module/xm_writer.h"
 
 namespace {
@@ -119,6 +121,66 @@ TEST(ShowModule, EverySectionIsAudibleAndTheMixNeverClips) {
     EXPECT_GT(rms_of(song, begin, begin + section_samples), 0.01) << "section " << section;
   }
   EXPECT_LT(peak_of(song, 0, song.size()), 1.0f);
+}
+
+// A typo in a note name would show up as a note outside the key: every note
+// played, drums (on C) included, lies in A minor with the G sharp of its E
+// major chord. libopenmpt counts notes from 1 at C, one octave above XM's.
+TEST(ShowModule, PlaysOnlyNotesOfAMinor) {
+  openmpt::module music(read_bytes(shipped_module));
+  constexpr std::array<bool, 12> in_key{true, false, true, false, true, true,  // C . D . E F
+                                        false, true, true, true, false, true};  // . G G# A . B
+  int notes = 0;
+  for (int pattern = 0; pattern < music.get_num_patterns(); ++pattern) {
+    for (int row = 0; row < music.get_pattern_num_rows(pattern); ++row) {
+      for (int channel = 0; channel < music.get_num_channels(); ++channel) {
+        const int note = music.get_pattern_row_channel_command(pattern, row, channel,
+                                                               openmpt::module::command_note);
+        if (note == 0 || note == 255) continue;  // no note, or a release
+        ++notes;
+        EXPECT_TRUE(in_key[(note - 1) % 12])
+            << "note " << note << " in pattern " << pattern << ", row " << row << ", channel "
+            << channel;
+      }
+    }
+  }
+  EXPECT_GT(notes, 500);
+}
+
+// ---- The synthesised sounds ----
+
+namespace {
+
+int largest_step(const sound& made, std::size_t begin, std::size_t end) {
+  int step = 0;
+  for (std::size_t i = begin + 1; i < end; ++i) {
+    step = std::max(step, std::abs(made.frames[i] - made.frames[i - 1]));
+  }
+  return step;
+}
+
+}  // namespace
+
+// Jumping from a loop's last frame back to its first must be no bigger a step
+// than the waveform takes anywhere inside the loop, or every loop would click.
+TEST(SynthesisedSounds, LoopsJoinWithoutAJump) {
+  for (const sound& made : {bass_tone(), lead_tone(), pad_chord(chord_quality::minor),
+                            pad_chord(chord_quality::major)}) {
+    ASSERT_GT(made.loop_length, 1u);
+    const std::size_t begin = made.loop_start;
+    const std::size_t end = begin + made.loop_length;
+    ASSERT_LE(end, made.frames.size());
+    const int seam = std::abs(made.frames[begin] - made.frames[end - 1]);
+    EXPECT_LE(seam, largest_step(made, begin, end));
+  }
+}
+
+TEST(SynthesisedSounds, DrumsPlayOnceAndEndInSilence) {
+  for (const sound& made : {kick_drum(), snare_drum(), hi_hat()}) {
+    EXPECT_EQ(made.loop_length, 0u);
+    ASSERT_FALSE(made.frames.empty());
+    EXPECT_EQ(made.frames.back(), 0);
+  }
 }
 
 // ---- The module maker ----

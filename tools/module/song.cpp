@@ -34,7 +34,7 @@ enum channel : int {
 enum instrument : std::uint8_t { kick = 1, snare, hat, bass, lead, pad_minor, pad_major };
 
 // The mix: each instrument's own volume (of 64) and its place left to right.
-// Alone, each channel peaks well under a fifth of full scale in the player,
+// Alone, each channel peaks under a fifth of full scale in the player,
 // so even all six at their peaks together stay below it.
 constexpr std::uint8_t kick_level = 64;
 constexpr std::uint8_t snare_level = 52;

@@ -15,8 +15,7 @@ namespace {
 constexpr std::int32_t repeat_forever = -1;
 constexpr std::int64_t block_frames = 4096;
 
-std::unique_ptr<openmpt::module> load_module(const std::filesystem::path& file,
-                                             std::ostream& log) {
+std::unique_ptr<openmpt::module> load_module(const std::filesystem::path& file, std::ostream& log) {
   std::ifstream stream(file, std::ios::binary);
   if (!stream) return nullptr;
   try {

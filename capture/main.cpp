@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -34,7 +35,8 @@ void watch_for_interrupts() {
   struct sigaction action {};
   action.sa_handler = note_interrupt;
   sigemptyset(&action.sa_mask);
-  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP})
+    sigaction(signal_number, &action, nullptr);
 }
 
 // Ends the process by the signal that interrupted it, as the caller expects.
@@ -57,7 +59,8 @@ std::string show_ended_early(int frames_presented, int wanted) {
 // The music for frames first to last, in a temporary file for ffmpeg to read.
 std::string write_music(const temporary_file& file, const capture_options& options) {
   const auto first_sample = audio_sample_at_frame(options.first_frame, options.fps);
-  const auto sample_count = audio_sample_at_frame(options.last_frame + 1, options.fps) - first_sample;
+  const auto sample_count =
+      audio_sample_at_frame(options.last_frame + 1, options.fps) - first_sample;
   return write_raw_samples(file.path(), render_music(music_file_name, first_sample, sample_count));
 }
 
@@ -73,13 +76,13 @@ int capture_video(const offscreen_context& context, const capture_options& optio
   if (!ffmpeg.ok()) return failure(ffmpeg.error() + " (it comes in the Debian package ffmpeg)");
 
   progress_bar progress = start_progress(options.last_frame);
-  const frame_handler handler{
-      [&](int frame) { return frame >= options.first_frame; },
-      [&](int frame, std::span<const std::uint8_t> rgb) {
-        show_progress(progress, frame);
-        return interrupting_signal == 0 && (rgb.empty() || ffmpeg.write(rgb));
-      }};
-  const show_outcome outcome = run_show_frames(context, options.last_frame, handler);
+  const auto from_first_frame = [&](int frame) { return frame >= options.first_frame; };
+  const auto encode = [&](int frame, std::span<const std::uint8_t> rgb) {
+    show_progress(progress, frame);
+    return interrupting_signal == 0 && (rgb.empty() || ffmpeg.write(rgb));
+  };
+  const show_outcome outcome =
+      run_show_frames(context, options.last_frame, {from_first_frame, encode});
   end_progress(progress);
 
   if (interrupting_signal != 0) return exit_failed;
@@ -137,7 +140,8 @@ int main(int argc, char** argv) {
     return exit_done;
   }
   if (command_line.outcome == parse_outcome::bad_usage) {
-    std::fprintf(stderr, "quorvan-capture: %s\nTry 'quorvan-capture --help' for more information.\n",
+    std::fprintf(stderr,
+                 "quorvan-capture: %s\nTry 'quorvan-capture --help' for more information.\n",
                  command_line.error.c_str());
     return exit_bad_usage;
   }

@@ -44,7 +44,7 @@ std::optional<std::pair<std::string_view, std::string_view>> split_at(std::strin
 }
 
 bool is_show_frame(std::optional<int> frame) {
-  return frame && *frame >= 1 && *frame <= show_frame_count;
+  return frame && *frame >= 1 && *frame <= frames_in_show;
 }
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
@@ -52,8 +52,8 @@ std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"
 std::string read_fps(std::string_view text, capture_options& options) {
   const auto fps = whole_number(text);
   if (!fps || *fps < 1 || *fps > max_fps)
-    return "--fps wants a whole number of frames per second from 1 to " +
-           std::to_string(max_fps) + ", not " + quoted(text);
+    return "--fps wants a whole number of frames per second from 1 to " + std::to_string(max_fps) +
+           ", not " + quoted(text);
   options.fps = *fps;
   return {};
 }
@@ -67,8 +67,8 @@ std::string read_size(std::string_view text, capture_options& options) {
     return side && *side >= min_side && *side <= max_side && *side % 2 == 0;
   };
   if (!fits(width) || !fits(height))
-    return "--size wants WIDTHxHEIGHT, two even numbers from " + std::to_string(min_side) +
-           " to " + std::to_string(max_side) + " (like 1280x960), not " + quoted(text);
+    return "--size wants WIDTHxHEIGHT, two even numbers from " + std::to_string(min_side) + " to " +
+           std::to_string(max_side) + " (like 1280x960), not " + quoted(text);
   options.width = *width;
   options.height = *height;
   return {};
@@ -80,7 +80,7 @@ std::string read_frames(std::string_view text, capture_options& options) {
   const auto last = ends ? whole_number(ends->second) : std::nullopt;
   if (!is_show_frame(first) || !is_show_frame(last) || *first > *last)
     return "--frames wants FIRST-LAST with 1 <= FIRST <= LAST <= " +
-           std::to_string(show_frame_count) + ", not " + quoted(text);
+           std::to_string(frames_in_show) + ", not " + quoted(text);
   options.first_frame = *first;
   options.last_frame = *last;
   return {};
@@ -92,7 +92,7 @@ std::string read_stills(std::string_view text, capture_options& options) {
     const auto at = text.find(',');
     const auto frame = whole_number(text.substr(0, at));
     if (!is_show_frame(frame))
-      return "--png wants frame numbers from 1 to " + std::to_string(show_frame_count) +
+      return "--png wants frame numbers from 1 to " + std::to_string(frames_in_show) +
              " separated by commas, not " + quoted(whole);
     options.stills.push_back(*frame);
     if (at == std::string_view::npos) break;
@@ -119,19 +119,26 @@ std::string read_output(std::string_view name, capture_options& options) {
 
 std::string read_option(int code, std::string_view value, capture_options& options) {
   switch (code) {
-    case fps_option: return read_fps(value, options);
-    case size_option: return read_size(value, options);
-    case frames_option: return read_frames(value, options);
-    case png_option: return read_stills(value, options);
-    default: return "unknown option";
+    case fps_option:
+      return read_fps(value, options);
+    case size_option:
+      return read_size(value, options);
+    case frames_option:
+      return read_frames(value, options);
+    case png_option:
+      return read_stills(value, options);
+    default:
+      return "unknown option";
   }
 }
 
-// The option getopt_long stopped at, as the user typed it.
+// Why getopt_long stopped at the option the user typed.
 std::string refused_option(int code, char** argv) {
-  if (code == ':') return quoted(argv[optind - 1]) + " wants a value";
-  if (optopt != 0) return "unknown option " + quoted(std::string{'-', char(optopt)});
-  return "unknown option " + quoted(argv[optind - 1]);
+  const std::string typed = argv[optind - 1];
+  if (code == ':') return quoted(typed) + " wants a value";
+  if (optopt == 0) return "unknown option " + quoted(typed);
+  if (typed.starts_with("--")) return quoted(typed) + " takes no value";
+  return "unknown option " + quoted(std::string{'-', char(optopt)});
 }
 
 parsed_command_line refused(std::string why) {
@@ -154,60 +161,86 @@ parsed_command_line parse_command_line(int argc, char** argv) {
   }
 
   const int names_given = argc - optind;
-  if (names_given > 1) return refused("one video at a time: " + quoted(argv[optind + 1]) + " is one too many");
+  if (names_given > 1)
+    return refused("one video at a time: " + quoted(argv[optind + 1]) + " is one too many");
   if (!options.stills.empty() && (names_given > 0 || frames_given))
     return refused("--png saves stills instead of a video: it takes no video name and no --frames");
   if (names_given == 1)
-    if (std::string why = read_output(argv[optind], options); !why.empty()) return refused(std::move(why));
+    if (std::string why = read_output(argv[optind], options); !why.empty())
+      return refused(std::move(why));
   return {parse_outcome::run, options, {}};
 }
 
+namespace {
+
+// The help text, with the values of the constants above put in for their {names}.
+constexpr std::string_view usage_template = R"(Usage: quorvan-capture [OPTION]... [VIDEO]
+Renders the show off screen, frame by frame, and encodes every frame it
+presents, with the music, into VIDEO (default "{output}").
+It needs no display and no sound device, and reads the show's eight data
+files from the working directory. Encoding runs the ffmpeg program
+(Debian package ffmpeg).
+
+The show is {frames} frames long, {seconds} seconds at {fps} frames per second;
+the video's first frame is the show's first, and the music starts with it.
+
+VIDEO's extension chooses the format:
+  .mp4   H.264 (yuv420p) with AAC: small, plays everywhere
+  .mkv   FFV1 (RGB) with 32-bit float PCM: lossless, every colour exact
+
+Options:
+      --fps=N          frames per second of the video, 1 to {max_fps} (default {fps});
+                       the show draws one frame per video frame, so this is
+                       also its pace, and the music plays for as long
+      --size=WxH       render and encode at W by H pixels, even numbers from
+                       {min_side} to {max_side} (default {width}x{height})
+      --frames=A-B     encode only the show's frames A to B (from 1); the
+                       frames before A are still drawn, as the show moves on
+                       by drawing, and the music starts at frame A's time
+      --png=N[,N]...   save the frames N as PNG stills instead of a video:
+                       "{still}" in the working directory
+  -h, --help           show this help and exit
+
+A progress bar is shown on standard error when that is a terminal.
+The video is written under a temporary name next to VIDEO and renamed only
+when complete: a failed or interrupted capture leaves no partial file.
+
+Exit status: 0 when done, 1 when the capture failed, 2 for a bad command line;
+an interrupted capture removes its files and ends by the signal.
+
+Examples:
+  quorvan-capture                      the whole show into {output}
+  quorvan-capture --size=1280x960 quorvan-hd.mkv
+  quorvan-capture --frames=2694-3194 final-scene.mp4
+  quorvan-capture --png=1,481,2400
+)";
+
+std::string replace_all(std::string text, std::string_view name, const std::string& value) {
+  for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
+    text.replace(at, name.size(), value);
+  return text;
+}
+
+}  // namespace
+
 std::string usage_text() {
-  const auto number = [](auto value) { return std::to_string(value); };
   char seconds[16];
-  std::snprintf(seconds, sizeof seconds, "%.2f", double(show_frame_count) / default_fps);
-  return "Usage: quorvan-capture [OPTION]... [VIDEO]\n"
-         "Renders the show off screen, frame by frame, and encodes every frame it\n"
-         "presents, with the music, into VIDEO (default \"" + std::string(default_output) + "\").\n"
-         "It needs no display and no sound device, and reads the show's eight data\n"
-         "files from the working directory. Encoding runs the ffmpeg program\n"
-         "(Debian package ffmpeg).\n"
-         "\n"
-         "The show is " + number(show_frame_count) + " frames long, " + seconds + " seconds at " +
-         number(default_fps) + " frames per second;\n"
-         "the video's first frame is the show's first, and the music starts with it.\n"
-         "\n"
-         "VIDEO's extension chooses the format:\n"
-         "  .mp4   H.264 (yuv420p) with AAC: small, plays everywhere\n"
-         "  .mkv   FFV1 (RGB) with 32-bit float PCM: lossless, every colour exact\n"
-         "\n"
-         "Options:\n"
-         "      --fps=N          frames per second of the video, 1 to " + number(max_fps) +
-         " (default " + number(default_fps) + ");\n"
-         "                       the show draws one frame per video frame, so this is\n"
-         "                       also its pace, and the music plays for as long\n"
-         "      --size=WxH       render and encode at W by H pixels, even numbers from\n"
-         "                       " + number(min_side) + " to " + number(max_side) + " (default " +
-         number(default_width) + "x" + number(default_height) + ")\n"
-         "      --frames=A-B     encode only the show's frames A to B (from 1); the\n"
-         "                       frames before A are still drawn, as the show moves on\n"
-         "                       by drawing, and the music starts at frame A's time\n"
-         "      --png=N[,N]...   save the frames N as PNG stills instead of a video:\n"
-         "                       \"" + still_prefix + "NNNN" + still_suffix +
-         "\" in the working directory\n"
-         "  -h, --help           show this help and exit\n"
-         "\n"
-         "A progress bar is shown on standard error when that is a terminal.\n"
-         "The video is written under a temporary name next to VIDEO and renamed only\n"
-         "when complete: a failed or interrupted capture leaves no partial file.\n"
-         "\n"
-         "Exit status: 0 when done, 1 when the capture failed, 2 for a bad command line.\n"
-         "\n"
-         "Examples:\n"
-         "  quorvan-capture                      the whole show into " + default_output + "\n"
-         "  quorvan-capture --size=1280x960 quorvan-hd.mkv\n"
-         "  quorvan-capture --frames=2694-3194 final-scene.mp4\n"
-         "  quorvan-capture --png=1,481,2400\n";
+  std::snprintf(seconds, sizeof seconds, "%.2f", double(frames_in_show) / default_fps);
+  const std::pair<std::string_view, std::string> values[] = {
+      {"{output}", default_output},
+      {"{frames}", std::to_string(frames_in_show)},
+      {"{seconds}", seconds},
+      {"{fps}", std::to_string(default_fps)},
+      {"{max_fps}", std::to_string(max_fps)},
+      {"{min_side}", std::to_string(min_side)},
+      {"{max_side}", std::to_string(max_side)},
+      {"{width}", std::to_string(default_width)},
+      {"{height}", std::to_string(default_height)},
+      {"{still}", still_prefix + "NNNN" + still_suffix},
+  };
+  std::string text{usage_template};
+  for (const auto& [name, value] : values) text = replace_all(std::move(text), name, value);
+  return text;
 }
 
 std::string still_file_name(int frame) {

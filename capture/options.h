@@ -6,7 +6,7 @@
 #include <vector>
 
 // The show presents this many frames and then ends; frames count from 1.
-inline constexpr int show_frame_count = 3194;
+inline constexpr int frames_in_show = 3194;
 
 inline constexpr int default_fps = 60;
 inline constexpr int max_fps = 240;
@@ -24,7 +24,7 @@ struct capture_options {
   int width = default_width;
   int height = default_height;
   int first_frame = 1;  // the frames to encode, both included
-  int last_frame = show_frame_count;
+  int last_frame = frames_in_show;
   std::vector<int> stills;  // frames to save as PNG instead of a video, ascending
   std::string output = default_output;
   container format = container::mp4;

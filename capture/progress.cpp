@@ -33,7 +33,8 @@ void show_progress(progress_bar& bar, int frame) {
   bar.last_drawn = now;
   const std::chrono::duration<double> so_far = now - bar.started;
   // "\r" goes back to the line's start; "\033[K" clears what a longer line left.
-  std::fprintf(stderr, "\r%s\033[K", progress_line(frame, bar.total_frames, so_far.count()).c_str());
+  std::fprintf(stderr, "\r%s\033[K",
+               progress_line(frame, bar.total_frames, so_far.count()).c_str());
 }
 
 void end_progress(const progress_bar& bar) {

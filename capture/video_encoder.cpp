@@ -9,16 +9,18 @@ namespace {
 
 // veryfast keeps the encoder well ahead of a software renderer on two cores;
 // at CRF 18 the flat pictures and hard edges show no visible loss.
+// swscale converts RGB with the BT.601 matrix to the limited range: the video
+// says so, or players guess BT.709 at larger sizes and shift the colours.
 const std::vector<std::string> mp4_encoding{
-    "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
-    // swscale converts RGB with the BT.601 matrix to the limited range: say so,
-    // or players guess BT.709 at larger sizes and shift the colours.
-    "-colorspace", "smpte170m", "-color_range", "tv",
+    "-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
+    "-pix_fmt", "yuv420p", "-colorspace", "smpte170m", "-color_range", "tv",
     "-c:a", "aac", "-b:a", "192k",
     "-movflags", "+faststart", "-f", "mp4"};
 
 const std::vector<std::string> mkv_encoding{
-    "-c:v", "ffv1", "-level", "3", "-pix_fmt", "gbrp", "-c:a", "pcm_f32le", "-f", "matroska"};
+    "-c:v", "ffv1", "-level", "3", "-pix_fmt", "gbrp",
+    "-c:a", "pcm_f32le",
+    "-f", "matroska"};
 
 }  // namespace
 

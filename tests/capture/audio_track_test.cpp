@@ -1,0 +1,100 @@
+// audio_track_test.cpp: the music of a captured stretch, where each frame's
+// samples begin, and what a missing or broken module gives.
+#include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.hpp>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+
+#include "capture/audio_track.h"
+
+namespace {
+
+const std::filesystem::path module_file = std::filesystem::path(QUORVAN_DATA_DIR) / "quorvan.xm";
+
+double loudness(std::span<const float> samples) {
+  const double sum = std::accumulate(samples.begin(), samples.end(), 0.0,
+                                     [](double total, float s) { return total + double(s) * s; });
+  return samples.empty() ? 0.0 : std::sqrt(sum / double(samples.size()));
+}
+
+// The module's length when played once, in seconds.
+double module_seconds() {
+  std::ifstream stream(module_file, std::ios::binary);
+  std::ostream quiet(nullptr);
+  return openmpt::module(stream, quiet).get_duration_seconds();
+}
+
+std::filesystem::path scratch_file(const char* name) {
+  return std::filesystem::temp_directory_path() /
+         (std::string(name) + "-" + std::to_string(getpid()));
+}
+
+TEST(audio_timeline, gives_every_frame_735_samples_at_60_fps_and_the_show_2347590) {
+  EXPECT_EQ(audio_sample_at_frame(1, 60), 0);
+  for (int frame = 1; frame <= 3194; ++frame)
+    ASSERT_EQ(audio_sample_at_frame(frame + 1, 60) - audio_sample_at_frame(frame, 60), 735);
+  EXPECT_EQ(audio_sample_at_frame(3195, 60), 2347590);
+}
+
+TEST(audio_timeline, rounds_each_frame_start_to_the_nearest_sample_without_drift) {
+  for (const int fps : {7, 24, 25, 30, 50, 59, 144, 240})
+    for (int frame = 1; frame <= 3195; ++frame) {
+      const double exact = double(frame - 1) * 44100 / fps;
+      ASSERT_LE(std::abs(double(audio_sample_at_frame(frame, fps)) - exact), 0.5)
+          << "frame " << frame << " at " << fps << " fps";
+    }
+}
+
+TEST(music_rendering, is_silence_of_the_asked_length_when_the_module_is_missing) {
+  const auto samples = render_music("/nonexistent/quorvan.xm", 1000, 4410);
+  ASSERT_EQ(samples.size(), 2u * 4410);
+  EXPECT_TRUE(std::ranges::all_of(samples, [](float s) { return s == 0.0f; }));
+}
+
+TEST(music_rendering, is_silence_when_the_module_cannot_be_read) {
+  const auto broken = scratch_file("broken.xm");
+  std::ofstream(broken) << "Extended Module: not really, just text that looks a little like one";
+  const auto samples = render_music(broken, 0, 44100);
+  std::filesystem::remove(broken);
+  ASSERT_EQ(samples.size(), 2u * 44100);
+  EXPECT_EQ(loudness(samples), 0.0);
+}
+
+TEST(music_rendering, starts_a_later_stretch_exactly_where_one_long_rendering_has_it) {
+  constexpr std::int64_t first = 2799 * 735;  // frame 2800 at 60 fps
+  constexpr std::int64_t count = 31 * 735;
+  const auto whole = render_music(module_file, 0, first + count);
+  const auto stretch = render_music(module_file, first, count);
+  ASSERT_EQ(stretch.size(), std::size_t(2 * count));
+  EXPECT_TRUE(std::ranges::equal(stretch, std::span(whole).subspan(std::size_t(2 * first))));
+  EXPECT_GT(loudness(stretch), 0.01);
+}
+
+TEST(music_rendering, keeps_playing_past_the_end_of_the_module_as_it_loops) {
+  const auto past_end = std::int64_t((module_seconds() + 0.5) * audio_rate);
+  const auto samples = render_music(module_file, past_end, audio_rate);
+  EXPECT_GT(loudness(samples), 0.01);
+  EXPECT_TRUE(std::ranges::all_of(samples, [](float s) { return s >= -1.0f && s <= 1.0f; }));
+}
+
+TEST(music_file, holds_the_samples_as_raw_floats_or_says_why_not) {
+  const std::vector<float> samples{0.0f, -1.0f, 0.25f, 1.0f};
+  const auto file = scratch_file("samples.f32");
+  EXPECT_EQ(write_raw_samples(file, samples), "");
+  std::ifstream stream(file, std::ios::binary);
+  std::vector<float> read(samples.size() + 1);
+  stream.read(reinterpret_cast<char*>(read.data()), std::streamsize(read.size() * sizeof(float)));
+  EXPECT_EQ(stream.gcount(), std::streamsize(samples.size() * sizeof(float)));
+  read.pop_back();
+  EXPECT_EQ(read, samples);
+  std::filesystem::remove(file);
+
+  EXPECT_NE(write_raw_samples("/nonexistent/folder/samples.f32", samples), "");
+}
+
+}  // namespace

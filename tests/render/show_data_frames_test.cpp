@@ -1,0 +1,66 @@
+// show_data_frames_test.cpp: the show with the build's own pictures, drawn
+// offscreen from its first frame to its end; frames of every scene are saved
+// as PNG files (in the build's tests/render/frames) for a person to look at.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <vector>
+
+#include "tests/render/frame_measure.h"
+#include "tests/render/scene_frames.h"
+#include "tests/render/show_run.h"
+#include "tests/support/png_file.h"
+
+namespace {
+
+// The first and last frame of each scene, the hand-overs, and frames along the way.
+const std::set<int> saved_frames{1,    100,  294,  400,  481,  482,  600,  900,
+                                 1268, 1269, 1270, 1500, 2000, 2057, 2058, 2100,
+                                 2200, 2400, 2600, 2640, 2680, 2694, 2900, 3194};
+
+bool bars_are_black(std::span<const std::uint8_t> rgb) {
+  const auto not_black = [](colour c) { return c != black; };
+  return count_pixels(rgb, top_bar_rows.first, top_bar_rows.last, not_black) == 0 &&
+         count_pixels(rgb, bottom_bar_rows.first, bottom_bar_rows.last, not_black) == 0;
+}
+
+void save_frame(int frame, std::span<const std::uint8_t> rgb) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/frame_%04d.png", frame);
+  EXPECT_TRUE(write_png(FRAMES_DIR + std::string(name), rgb, screen_width, screen_height));
+}
+
+}  // namespace
+
+TEST(ShowWithItsPictures, RunsToTheEndUnderBlackBarsWithEveryScenesPictureInView) {
+  std::filesystem::create_directories(FRAMES_DIR);
+  std::vector<int> frames_with_wrong_bars;
+  std::array<int, scene_count> frames_with_picture{};
+  const auto start = std::chrono::steady_clock::now();
+  const show_run run = run_show(QUORVAN_DATA_DIR, show_frame_count + 100,
+                                [&](int frame, std::span<const std::uint8_t> rgb) {
+    if (saved_frames.contains(frame)) save_frame(frame, rgb);
+    if (!bars_are_black(rgb)) frames_with_wrong_bars.push_back(frame);
+    const bool picture_shows =
+        count_pixels(rgb, open_rows.first, open_rows.last, [](colour c) { return c != white; }) > 0;
+    for (int scene = 0; scene < scene_count; ++scene)
+      if (picture_shows && scene_frames[scene].holds(frame)) ++frames_with_picture[scene];
+  });
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  ASSERT_EQ(run.error, "");
+  std::printf("%s: %d frames in %.1f s\n", run.gl_description.c_str(), run.frames_presented,
+              took.count());
+
+  EXPECT_EQ(run.frames_presented_at_end, show_frame_count);
+  EXPECT_TRUE(frames_with_wrong_bars.empty())
+      << frames_with_wrong_bars.size() << " frames with bars not black, first "
+      << frames_with_wrong_bars.front();
+  // The flat pictures are always in view; the cube swings out of it now and then.
+  for (int scene : {0, 1, 2, 4}) {
+    const frame_range range = scene_frames[scene];
+    EXPECT_EQ(frames_with_picture[scene], range.last - range.first + 1) << "scene " << scene + 1;
+  }
+  EXPECT_GT(frames_with_picture[3], 0) << "the cube never shows";
+}

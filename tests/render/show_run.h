@@ -1,0 +1,37 @@
+// show_run.h: runs the show offscreen, frame by frame, the way the program
+// starts it, and hands every presented frame to the test.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+
+inline constexpr int screen_width = 640;
+inline constexpr int screen_height = 480;
+inline constexpr int show_frame_count = 3194;  // the end comes right after this frame
+
+// Called once per presented frame: its number (from 1) and its RGB pixels, top
+// row first. The show's program-wide state (stage flags, scene states) is as
+// the frame left it.
+using frame_observer = std::function<void(int frame, std::span<const std::uint8_t> rgb)>;
+
+struct show_run {
+  std::string error;               // empty when the show could be run
+  std::string gl_description;      // GL_VERSION and GL_RENDERER, for the log
+  int frames_presented = 0;
+  int end_calls = 0;               // how often the show asked to end
+  int frames_presented_at_end = 0;  // frames presented when it first asked
+};
+
+// Loads the pictures from picture_folder (by their file names, from that folder
+// as working directory), sets up the graphics state like the program (init_gl,
+// reshape 640 by 480), then calls display() until the show asks to end or
+// last_frame frames have been presented.
+//
+// The show's state is program-wide and never reset, so a process can run it
+// once only; a second call returns an error. Under CTest every test runs in a
+// process of its own.
+show_run run_show(const std::filesystem::path& picture_folder, int last_frame,
+                  const frame_observer& observe);

@@ -1,0 +1,55 @@
+// test_pictures.h: seven pictures of the show's format, each of one pure colour
+// below a band of pure red rows at its top, written under the show's file
+// names into a folder of their own.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <span>
+#include <filesystem>
+
+#include "tests/render/frame_measure.h"
+
+inline constexpr colour red{255, 0, 0};
+
+struct test_picture {
+  colour body;
+  int red_rows;  // the first rows of the file, shown along the top edge
+};
+
+// By texture name 1 to 7: smiley, who, greets, cul1, cul2, cul3, drevik.
+// The colours are neither white nor black nor red, and all different, so every
+// pixel of a frame tells which picture, the background or a bar put it there.
+// The smiley's upper half is red, so that its turn can be measured; the others
+// have one red row: their first 768 bytes.
+inline constexpr std::array<test_picture, 7> test_pictures{{
+    {{255, 255, 0}, 128},  // smiley: yellow
+    {{0, 0, 255}, 1},      // who: blue
+    {{0, 255, 0}, 1},      // greets: green
+    {{255, 0, 255}, 1},    // cul1: magenta
+    {{0, 255, 255}, 1},    // cul2: cyan
+    {{255, 128, 0}, 1},    // cul3: orange
+    {{128, 0, 255}, 1},    // drevik: violet
+}};
+
+// The body colour of the picture of scene 1 to 5 (for the cube: of cul1 to cul3).
+inline constexpr colour smiley_colour = test_pictures[0].body;
+inline constexpr colour who_colour = test_pictures[1].body;
+inline constexpr colour greets_colour = test_pictures[2].body;
+inline constexpr std::array<colour, 3> cube_colours{
+    test_pictures[3].body, test_pictures[4].body, test_pictures[5].body};
+inline constexpr colour final_colour = test_pictures[6].body;
+
+// Which test pictures show anywhere on a frame, by their body colour; bit
+// texture name - 1.
+std::bitset<7> pictures_shown(std::span<const std::uint8_t> rgb);
+
+// Creates a fresh folder with the seven pictures and removes it when done.
+struct test_picture_folder {
+  test_picture_folder();
+  ~test_picture_folder();
+  test_picture_folder(const test_picture_folder&) = delete;
+  test_picture_folder& operator=(const test_picture_folder&) = delete;
+  std::filesystem::path path;
+};

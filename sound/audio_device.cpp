@@ -30,7 +30,8 @@ struct audio_device {
   SDL_AudioDeviceID id = 0;
 
   explicit audio_device(int rate) : mix_rate(rate) {
-    // The show's own event loop keeps Ctrl+C and termination to their defaults.
+    // Audio brings up SDL's event subsystem, which would otherwise catch
+    // Ctrl+C and termination for an event queue that nobody reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (mix_rate <= 0 || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
     SDL_AudioSpec wanted{};

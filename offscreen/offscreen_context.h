@@ -2,6 +2,7 @@
 // drawing into a framebuffer object whose pixels can be read back as RGB.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>

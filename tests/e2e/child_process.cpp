@@ -1,0 +1,152 @@
+// child_process.cpp: fork and exec with redirected output, waits with a time
+// limit, and kills by process group, so no child outlives its test.
+#include "tests/e2e/child_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
+extern char** environ;
+
+namespace {
+
+constexpr auto poll_interval = std::chrono::milliseconds(5);
+
+// The environment the child gets: the test's own, with the spec's entries
+// replacing any of the same name.
+std::vector<std::string> child_environment(const std::vector<std::string>& added) {
+  std::vector<std::string> result;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    const std::string name = text.substr(0, text.find('=') + 1);
+    bool replaced = false;
+    for (const std::string& add : added) replaced = replaced || add.starts_with(name);
+    if (!replaced) result.push_back(text);
+  }
+  result.insert(result.end(), added.begin(), added.end());
+  return result;
+}
+
+std::vector<char*> pointers_to(std::vector<std::string>& texts) {
+  std::vector<char*> result;
+  for (std::string& text : texts) result.push_back(text.data());
+  result.push_back(nullptr);
+  return result;
+}
+
+// In the child, before exec: only async-signal-safe calls from here on.
+void redirect(int target_fd, const std::filesystem::path& file) {
+  const char* name = file.empty() ? "/dev/null" : file.c_str();
+  const int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) _exit(cannot_run_code);
+  dup2(fd, target_fd);
+  close(fd);
+}
+
+[[noreturn]] void become_child(const process_spec& spec, pid_t test_pid, char** argv, char** envp) {
+  setpgid(0, 0);
+  // Die with the test, even when the test itself is killed.
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != test_pid) _exit(cannot_run_code);
+  const int null_input = open("/dev/null", O_RDONLY);
+  dup2(null_input, STDIN_FILENO);
+  redirect(STDOUT_FILENO, spec.output_file);
+  redirect(STDERR_FILENO, spec.error_file);
+  if (spec.inherited_fd >= 0) fcntl(spec.inherited_fd, F_SETFD, 0);
+  if (!spec.folder.empty() && chdir(spec.folder.c_str()) != 0) _exit(cannot_run_code);
+  execvpe(argv[0], argv, envp);
+  _exit(cannot_run_code);
+}
+
+process_end end_from(int status) {
+  if (WIFSIGNALED(status)) return {.exit_code = -1, .signal = WTERMSIG(status)};
+  return {.exit_code = WEXITSTATUS(status), .signal = 0};
+}
+
+}  // namespace
+
+std::string describe(const process_end& end) {
+  if (end.signal != 0) return "killed by signal " + std::to_string(end.signal);
+  return "exit code " + std::to_string(end.exit_code);
+}
+
+child_process::child_process(child_process&& other) noexcept : pid(std::exchange(other.pid, -1)) {}
+
+child_process& child_process::operator=(child_process&& other) noexcept {
+  if (this != &other) {
+    kill_process(*this);
+    pid = std::exchange(other.pid, -1);
+  }
+  return *this;
+}
+
+child_process::~child_process() { kill_process(*this); }
+
+child_process start_process(const process_spec& spec) {
+  if (spec.command.empty()) throw std::runtime_error("no command to start");
+  // Everything the child needs is built before fork, so the child only calls
+  // what is safe between fork and exec.
+  std::vector<std::string> arguments = spec.command;
+  std::vector<std::string> environment = child_environment(spec.environment);
+  std::vector<char*> argv = pointers_to(arguments);
+  std::vector<char*> envp = pointers_to(environment);
+  const pid_t test_pid = getpid();
+
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("cannot fork for " + spec.command[0]);
+  if (pid == 0) become_child(spec, test_pid, argv.data(), envp.data());
+  setpgid(pid, pid);  // also here, so the group exists before anyone signals it
+  return child_process(pid);
+}
+
+std::optional<process_end> poll_end(child_process& child) {
+  if (child.pid <= 0) return std::nullopt;
+  int status = 0;
+  if (waitpid(child.pid, &status, WNOHANG) != child.pid) return std::nullopt;
+  child.pid = -1;
+  return end_from(status);
+}
+
+bool has_ended(const child_process& child) {
+  if (child.pid <= 0) return true;
+  siginfo_t info{};
+  return waitid(P_PID, id_t(child.pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid != 0;
+}
+
+std::optional<process_end> wait_for_end(child_process& child, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (true) {
+    if (auto end = poll_end(child)) return end;
+    if (child.pid <= 0 || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(poll_interval);
+  }
+}
+
+void kill_process(child_process& child) {
+  if (child.pid <= 0) return;
+  kill(-child.pid, SIGKILL);
+  kill(child.pid, SIGKILL);
+  int status = 0;
+  waitpid(child.pid, &status, 0);
+  child.pid = -1;
+}
+
+std::optional<process_end> stop_process(child_process& child, std::chrono::milliseconds grace) {
+  if (child.pid <= 0) return std::nullopt;
+  kill(child.pid, SIGTERM);
+  if (auto end = wait_for_end(child, grace)) return end;
+  kill_process(child);
+  return std::nullopt;
+}
+
+std::optional<process_end> run_process(const process_spec& spec, std::chrono::milliseconds limit) {
+  child_process child = start_process(spec);
+  return wait_for_end(child, limit);  // the destructor kills a child still running
+}

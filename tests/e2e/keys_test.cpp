@@ -1,0 +1,78 @@
+// keys_test.cpp: keys typed into the running show: Escape ends it at once,
+// "f" asks for full screen, and upper-case or other keys change nothing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/show_expectations.h"
+#include "tests/e2e/show_run.h"
+#include "tests/e2e/x_server_fixture.h"
+
+namespace {
+
+constexpr int key_frame = 100;  // the show is held after this frame while keys are typed
+// A key typed during the hold reaches the program within a frame or two.
+constexpr int key_delay_frames = 5;
+
+constexpr long escape = 27;
+constexpr long lower_f = 'f';
+
+std::vector<long> key_codes(const show_result& result) {
+  std::vector<long> codes;
+  for (const probe_event& key : events_named(result.events, "key")) codes.push_back(key.values.at(0));
+  return codes;
+}
+
+using keys = on_x_server;
+
+TEST_F(keys, escape_leaves_game_mode_and_exits_0_without_presenting_another_frame) {
+  show_folder folder("escape");
+  running_show show = start_show(folder, {.display = display, .hold_frames = {key_frame}, .saved_frames = {}});
+  ASSERT_TRUE(press_keys_at(show, key_frame, {"Escape"}));
+  const show_result result = finish_show(show, run_limit);
+
+  ASSERT_TRUE(result.end.has_value()) << "still running after Escape";
+  EXPECT_TRUE(result.end->exited_with(0)) << describe(*result.end) << '\n' << result.errors;
+  const std::vector<probe_event> pressed = events_named(result.events, "key");
+  ASSERT_EQ(pressed.size(), 1u);
+  EXPECT_EQ(pressed[0].values.at(0), escape);
+  EXPECT_LE(pressed[0].frame, key_frame + key_delay_frames);
+  EXPECT_EQ(result.frames_presented, pressed[0].frame) << "frames presented after Escape";
+
+  ASSERT_GE(result.events.size(), 2u);
+  const probe_event& leave = result.events[result.events.size() - 2];
+  EXPECT_EQ(leave.name, "leave_game_mode");
+  EXPECT_EQ(leave.frame, pressed[0].frame);
+  EXPECT_EQ(result.events.back().name, "exit");
+}
+
+TEST_F(keys, f_asks_for_full_screen_once_and_the_show_goes_on_to_its_end) {
+  show_folder folder("f");
+  running_show show = start_show(folder, {.display = display, .hold_frames = {key_frame}, .saved_frames = {}});
+  ASSERT_TRUE(press_keys_at(show, key_frame, {"f"}));
+  const show_result result = finish_show(show, run_limit);
+
+  expect_ran_to_its_end(result);
+  const std::vector<probe_event> pressed = events_named(result.events, "key");
+  ASSERT_EQ(pressed.size(), 1u);
+  EXPECT_EQ(pressed[0].values.at(0), lower_f);
+  const std::vector<probe_event> full_screen = events_named(result.events, "full_screen");
+  ASSERT_EQ(full_screen.size(), 1u);
+  EXPECT_EQ(full_screen[0].frame, pressed[0].frame);
+}
+
+TEST_F(keys, upper_case_f_m_s_and_other_keys_change_nothing_and_the_show_goes_on_to_its_end) {
+  show_folder folder("other-keys");
+  running_show show = start_show(folder, {.display = display, .hold_frames = {key_frame}, .saved_frames = {}});
+  ASSERT_TRUE(press_keys_at(show, key_frame,
+                            {"shift+f", "shift+m", "shift+s", "a", "q", "x", "space", "Return", "Tab"}));
+  const show_result result = finish_show(show, run_limit);
+
+  expect_ran_to_its_end(result);
+  EXPECT_EQ(key_codes(result), (std::vector<long>{'F', 'M', 'S', 'a', 'q', 'x', ' ', '\r', '\t'}));
+  EXPECT_TRUE(events_named(result.events, "full_screen").empty());
+  EXPECT_EQ(events_named(result.events, "leave_game_mode").size(), 1u);
+}
+
+}  // namespace

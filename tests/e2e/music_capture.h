@@ -1,0 +1,43 @@
+// music_capture.h: reads the music the program sent to SDL's disk audio device,
+// and renders the module with libopenmpt directly, so the two can be compared.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "tests/e2e/show_run.h"
+
+// The device format, as the probe saw the sound layer open it.
+struct capture_format {
+  int rate = 0;
+  int sdl_format = 0;  // an SDL AUDIO_* value
+  int channels = 0;
+  int buffer_frames = 0;
+};
+std::optional<capture_format> capture_format_of(const std::vector<probe_event>& events);
+
+std::size_t bytes_per_frame(const capture_format& format);
+
+// Interleaved samples scaled to [-1, 1]; empty for a format this bench does not read.
+std::vector<float> read_capture(const std::filesystem::path& file, const capture_format& format);
+
+// The module's first frames as libopenmpt plays it: interleaved stereo floats.
+std::vector<float> render_module_start(std::string_view module_bytes, int rate, std::size_t frames);
+
+// The first stereo frame at or after from_frame with a sample above the
+// threshold of hearing used here (-80 dBFS); nullopt if there is none.
+std::optional<std::size_t> first_sound(std::span<const float> stereo, std::size_t from_frame);
+
+float loudest(std::span<const float> samples);
+
+// Normalised correlation of two equally long signals: 1 for the same waveform
+// at any gain, near 0 for unrelated ones. Two silent signals count as alike.
+double similarity(std::span<const float> a, std::span<const float> b);
+
+// The lowest similarity over consecutive windows, so a short stretch that
+// differs is not averaged away.
+double least_similarity(std::span<const float> a, std::span<const float> b, std::size_t window_samples);

@@ -1,0 +1,83 @@
+// show_end_test.cpp: the whole show, run by the real program with its own data:
+// what it prints, the mode it shows in, the frames it presents and how it ends.
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+
+#include "tests/e2e/saved_frame.h"
+#include "tests/e2e/show_expectations.h"
+#include "tests/e2e/show_run.h"
+#include "tests/e2e/x_server_fixture.h"
+
+namespace {
+
+// The first frame, the four frames where one scene hands over to the next
+// (both drawn), and the last frame.
+constexpr int looked_at_frames[] = {1, 481, 1269, 2057, 2694, last_frame};
+
+// The bars cover about 73 rows at each edge of the screen; these surely.
+constexpr int bar_rows = 72;
+
+constexpr int game_mode_depth = 16;
+
+using the_whole_show = on_x_server;
+
+TEST_F(the_whole_show, loads_seven_pictures_presents_3194_frames_leaves_game_mode_and_exits_0) {
+  show_folder folder("whole-show");
+  running_show show = start_show(folder, {.display = display, .hold_frames = {}, .saved_frames = {}});
+  const show_result result = finish_show(show, run_limit);
+
+  expect_ran_to_its_end(result);
+  EXPECT_EQ(result.output, repeated(loaded_line, 7));
+  // It leaves game mode after presenting the last frame, as the last thing before exit.
+  ASSERT_GE(result.events.size(), 2u);
+  const probe_event& leave = result.events[result.events.size() - 2];
+  EXPECT_EQ(leave.name, "leave_game_mode");
+  EXPECT_EQ(leave.frame, last_frame);
+  EXPECT_EQ(result.events.back().name, "exit");
+}
+
+TEST_F(the_whole_show, runs_in_640_by_480_game_mode_at_16_bits_sized_before_the_first_frame) {
+  show_folder folder("game-mode");
+  running_show show = start_show(folder, {.display = display, .hold_frames = {1}, .saved_frames = {}});
+  ASSERT_TRUE(press_keys_at(show, 1, {"Escape"}));
+  const show_result result = finish_show(show, run_limit);
+
+  const std::vector<probe_event> game_mode = events_named(result.events, "game_mode");
+  ASSERT_EQ(game_mode.size(), 1u);
+  ASSERT_EQ(game_mode[0].values.size(), 4u);
+  EXPECT_NE(game_mode[0].values[0], 0) << "game mode not entered";
+  EXPECT_EQ(game_mode[0].values[1], screen_width);
+  EXPECT_EQ(game_mode[0].values[2], screen_height);
+  EXPECT_EQ(game_mode[0].values[3], game_mode_depth);
+
+  const std::vector<probe_event> reshapes = events_named(result.events, "reshape");
+  ASSERT_FALSE(reshapes.empty());
+  EXPECT_EQ(reshapes[0].frame, 0) << "the first frame was drawn before the window had its size";
+  EXPECT_EQ(reshapes[0].values, (std::vector<long>{screen_width, screen_height}));
+}
+
+TEST_F(the_whole_show, draws_black_bars_over_every_scene_with_the_picture_between_them) {
+  show_folder folder("frames");
+  const show_options options{.display = display,
+                             .hold_frames = {},
+                             .saved_frames = {std::begin(looked_at_frames), std::end(looked_at_frames)}};
+  running_show show = start_show(folder, options);
+  expect_ran_to_its_end(finish_show(show, run_limit));
+
+  for (const int number : looked_at_frames) {
+    SCOPED_TRACE("frame " + std::to_string(number));
+    const std::optional<saved_frame> frame = read_saved_frame(saved_frame_file(folder.path, number));
+    ASSERT_TRUE(frame.has_value());
+    ASSERT_EQ(frame->width, screen_width);
+    ASSERT_EQ(frame->height, screen_height);
+    for (int row = 0; row < bar_rows; ++row) {
+      EXPECT_TRUE(row_is_all(*frame, row, black)) << "upper bar, row " << row;
+      EXPECT_TRUE(row_is_all(*frame, screen_height - 1 - row, black)) << "lower bar, row " << row;
+    }
+    EXPECT_FALSE(row_is_all(*frame, screen_height / 2, black)) << "nothing drawn between the bars";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+// show_expectations.h: what the end-to-end tests expect of every run of the
+// show, in one place: its length, its lines of output, the screen it draws.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "tests/e2e/show_run.h"
+
+inline constexpr int last_frame = 3194;
+inline constexpr int screen_width = 640;
+inline constexpr int screen_height = 480;
+inline constexpr const char* loaded_line = " ca passe \n";
+inline constexpr const char* short_file_line = "Error while reading file\n";
+
+// A whole show takes a few seconds on llvmpipe; this is far beyond that.
+inline constexpr auto run_limit = std::chrono::minutes(5);
+
+// Exit code 0 after exactly the show's 3194 frames.
+void expect_ran_to_its_end(const show_result& result);
+
+// The frame the probe saved under that number.
+std::filesystem::path saved_frame_file(const std::filesystem::path& folder, int frame);
+
+std::string repeated(const std::string& line, int times);

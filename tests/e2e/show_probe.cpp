@@ -1,0 +1,240 @@
+// show_probe.cpp: a library the end-to-end tests preload into the real program.
+// It logs what the program asks of the toolkit and the sound library, counts
+// presented frames, saves chosen frames as PNG and holds the show at chosen frames.
+//
+// Driven by the environment; without QUORVAN_PROBE_FOLDER it only passes calls on.
+//   QUORVAN_PROBE_FOLDER  folder for "events.log", "frames", "frame_<n>.png" and the
+//                         FIFO "resume" (made by the bench, which keeps it open)
+//   QUORVAN_PROBE_HOLD    frames (e.g. "100,250") after whose swap the show waits
+//                         until the bench writes a byte to "resume"
+//   QUORVAN_PROBE_SAVE    frames to save, read from the back buffer before the swap
+//
+// Each line of "events.log" is "<frames presented so far> <event> [numbers...]":
+//   game_mode <entered> <width> <height> <bits per pixel>
+//   audio <rate> <SDL format> <channels> <buffer frames>
+//   reshape <width> <height>
+//   key <code>
+//   full_screen        (asked for by the program, not by the toolkit itself)
+//   hold
+//   leave_game_mode
+//   exit
+// and "frames" holds the number of frames presented when the process exits.
+#include <GL/freeglut.h>
+#include <SDL_audio.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/support/png_file.h"
+
+namespace {
+
+using keyboard_callback = void (*)(unsigned char, int, int);
+using reshape_callback = void (*)(int, int);
+
+struct {
+  bool active = false;
+  std::string folder;
+  int log_fd = -1;
+  int resume_fd = -1;
+  int frames_presented = 0;
+  bool entering_game_mode = false;
+  std::vector<int> hold_frames;
+  std::vector<int> saved_frames;
+  keyboard_callback keyboard = nullptr;
+  reshape_callback reshape = nullptr;
+} probe;
+
+// The library function this probe stands in front of.
+template <typename function>
+function* next_definition(const char* name) {
+  return reinterpret_cast<function*>(dlsym(RTLD_NEXT, name));
+}
+
+// One line per event, written at once, so the bench sees it while the show runs.
+void log_event(const char* format, ...) {
+  if (!probe.active) return;
+  char line[160];
+  int length = std::snprintf(line, sizeof line, "%d ", probe.frames_presented);
+  va_list arguments;
+  va_start(arguments, format);
+  length += std::vsnprintf(line + length, sizeof line - std::size_t(length) - 1, format, arguments);
+  va_end(arguments);
+  length = std::min(length, int(sizeof line) - 2);
+  line[length++] = '\n';
+  [[maybe_unused]] const ssize_t written = write(probe.log_fd, line, std::size_t(length));
+}
+
+std::vector<int> frame_list(const char* variable) {
+  std::vector<int> frames;
+  const char* text = std::getenv(variable);
+  for (char* end = nullptr; text != nullptr && *text != '\0'; text = end) {
+    const long frame = std::strtol(text, &end, 10);
+    if (end == text) break;
+    frames.push_back(int(frame));
+    if (*end == ',') ++end;
+  }
+  return frames;
+}
+
+bool listed(const std::vector<int>& frames, int frame) {
+  return std::ranges::find(frames, frame) != frames.end();
+}
+
+void write_frame_count() {
+  const std::string path = probe.folder + "/frames";
+  if (std::FILE* file = std::fopen(path.c_str(), "w")) {
+    std::fprintf(file, "%d\n", probe.frames_presented);
+    std::fclose(file);
+  }
+}
+
+void at_exit() {
+  log_event("exit");
+  write_frame_count();
+}
+
+bool start_probe() {
+  const char* folder = std::getenv("QUORVAN_PROBE_FOLDER");
+  if (folder == nullptr) return false;
+  probe.folder = folder;
+  const std::string log_path = probe.folder + "/events.log";
+  probe.log_fd = open(log_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  probe.active = probe.log_fd >= 0;
+  probe.hold_frames = frame_list("QUORVAN_PROBE_HOLD");
+  probe.saved_frames = frame_list("QUORVAN_PROBE_SAVE");
+  std::atexit(at_exit);
+  return probe.active;
+}
+
+// Runs as the library loads, after the probe's state above is initialised.
+[[maybe_unused]] const bool probe_started = start_probe();
+
+// Reads the back buffer (the frame about to be shown) and writes it as PNG.
+void save_frame(int frame) {
+  const int width = glutGet(GLUT_WINDOW_WIDTH);
+  const int height = glutGet(GLUT_WINDOW_HEIGHT);
+  if (width <= 0 || height <= 0) return;
+  std::vector<std::uint8_t> rgb(std::size_t(width) * std::size_t(height) * 3);
+  glPushAttrib(GL_PIXEL_MODE_BIT);
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  glPopClientAttrib();
+  glPopAttrib();
+
+  // OpenGL's rows run bottom to top; the picture file's top to bottom.
+  const std::size_t row_bytes = std::size_t(width) * 3;
+  std::vector<std::uint8_t> top_first(rgb.size());
+  for (int row = 0; row < height; ++row)
+    std::copy_n(rgb.begin() + std::ptrdiff_t(row * row_bytes), row_bytes,
+                top_first.end() - std::ptrdiff_t((row + 1) * row_bytes));
+
+  char name[32];
+  std::snprintf(name, sizeof name, "/frame_%04d.png", frame);
+  write_png(probe.folder + name, top_first, width, height);
+}
+
+// Waits for the bench: one byte on the FIFO per hold.
+void hold_show() {
+  if (probe.resume_fd < 0) {
+    const std::string path = probe.folder + "/resume";
+    probe.resume_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  log_event("hold");
+  char byte = 0;
+  [[maybe_unused]] const ssize_t count = read(probe.resume_fd, &byte, 1);
+}
+
+void report_key(unsigned char key, int x, int y) {
+  log_event("key %d", int(key));
+  probe.keyboard(key, x, y);
+}
+
+void report_reshape(int width, int height) {
+  log_event("reshape %d %d", width, height);
+  probe.reshape(width, height);
+}
+
+void log_audio_format(const SDL_AudioSpec* spec) {
+  if (spec == nullptr) return;
+  log_event("audio %d %d %d %d", spec->freq, int(spec->format), int(spec->channels), int(spec->samples));
+}
+
+}  // namespace
+
+extern "C" {
+
+void glutSwapBuffers() {
+  static auto* const swap = next_definition<void()>("glutSwapBuffers");
+  const int frame = probe.frames_presented + 1;
+  if (probe.active && listed(probe.saved_frames, frame)) save_frame(frame);
+  swap();
+  probe.frames_presented = frame;
+  if (probe.active && listed(probe.hold_frames, frame)) hold_show();
+}
+
+int glutEnterGameMode() {
+  static auto* const enter = next_definition<int()>("glutEnterGameMode");
+  probe.entering_game_mode = true;
+  const int entered = enter();
+  probe.entering_game_mode = false;
+  log_event("game_mode %d %d %d %d", entered, glutGameModeGet(GLUT_GAME_MODE_WIDTH),
+            glutGameModeGet(GLUT_GAME_MODE_HEIGHT), glutGameModeGet(GLUT_GAME_MODE_PIXEL_DEPTH));
+  return entered;
+}
+
+void glutLeaveGameMode() {
+  static auto* const leave = next_definition<void()>("glutLeaveGameMode");
+  log_event("leave_game_mode");
+  leave();
+}
+
+void glutFullScreen() {
+  static auto* const full_screen = next_definition<void()>("glutFullScreen");
+  // The toolkit asks for full screen itself while it enters game mode; only
+  // the program's own requests are logged.
+  if (!probe.entering_game_mode) log_event("full_screen");
+  full_screen();
+}
+
+void glutKeyboardFunc(keyboard_callback callback) {
+  static auto* const set = next_definition<void(keyboard_callback)>("glutKeyboardFunc");
+  probe.keyboard = callback;
+  set(callback != nullptr ? report_key : nullptr);
+}
+
+void glutReshapeFunc(reshape_callback callback) {
+  static auto* const set = next_definition<void(reshape_callback)>("glutReshapeFunc");
+  probe.reshape = callback;
+  set(callback != nullptr ? report_reshape : nullptr);
+}
+
+SDL_AudioDeviceID SDL_OpenAudioDevice(const char* device, int capture, const SDL_AudioSpec* desired,
+                                      SDL_AudioSpec* obtained, int allowed_changes) {
+  static auto* const open_device =
+      next_definition<SDL_AudioDeviceID(const char*, int, const SDL_AudioSpec*, SDL_AudioSpec*, int)>(
+          "SDL_OpenAudioDevice");
+  const SDL_AudioDeviceID id = open_device(device, capture, desired, obtained, allowed_changes);
+  // Without changes allowed, the device plays exactly the format asked for.
+  if (id != 0) log_audio_format(obtained != nullptr ? obtained : desired);
+  return id;
+}
+
+int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
+  static auto* const open_audio = next_definition<int(SDL_AudioSpec*, SDL_AudioSpec*)>("SDL_OpenAudio");
+  const int result = open_audio(desired, obtained);
+  if (result == 0) log_audio_format(obtained != nullptr ? obtained : desired);
+  return result;
+}
+
+}  // extern "C"

@@ -1,0 +1,206 @@
+// show_run.cpp: the folder, the environment and the control of one run of the
+// real program, and reading back what the probe logged.
+#include "tests/e2e/show_run.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+
+namespace {
+
+constexpr std::array data_files{"smiley_256.raw", "who_256.raw",   "greets_256.raw", "cul1_256.raw",
+                                "cul2_256.raw",   "cul3_256.raw",  "drevik_256.raw", "quorvan.xm"};
+constexpr const char* capture_name = "music.raw";
+constexpr auto event_poll_interval = std::chrono::milliseconds(5);
+constexpr auto key_limit = std::chrono::seconds(10);
+// Time for the typed keys to travel from the server into the program's queue,
+// so they arrive with the first frame after the hold.
+constexpr auto key_settle_time = std::chrono::milliseconds(30);
+constexpr auto hold_limit = std::chrono::seconds(120);
+
+std::string read_text(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string frame_list(const std::vector<int>& frames) {
+  std::string text;
+  for (const int frame : frames) text += (text.empty() ? "" : ",") + std::to_string(frame);
+  return text;
+}
+
+probe_event parse_event(const std::string& line) {
+  std::istringstream in(line);
+  probe_event event;
+  in >> event.frame >> event.name;
+  for (long value = 0; in >> value;) event.values.push_back(value);
+  return event;
+}
+
+}  // namespace
+
+show_folder::show_folder(std::string_view label) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quorvan-e2e-").string();
+  pattern += std::string(label) + "-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
+  path = pattern;
+  for (const char* name : data_files)
+    std::filesystem::create_symlink(std::filesystem::path(QUORVAN_DATA_DIR) / name, path / name);
+}
+
+show_folder::~show_folder() {
+  if (std::getenv("QUORVAN_E2E_KEEP") != nullptr) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+}
+
+void show_folder::write_file(std::string_view name, std::string_view bytes) const {
+  remove_file(name);
+  std::ofstream out(path / name, std::ios::binary);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+void show_folder::remove_file(std::string_view name) const { std::filesystem::remove(path / name); }
+
+std::string data_file_bytes(std::string_view name) {
+  return read_text(std::filesystem::path(QUORVAN_DATA_DIR) / name);
+}
+
+running_show::running_show(running_show&& other) noexcept
+    : folder(std::move(other.folder)),
+      display(std::move(other.display)),
+      process(std::move(other.process)),
+      resume_fd(std::exchange(other.resume_fd, -1)) {}
+
+running_show::~running_show() {
+  kill_process(process);  // before closing the FIFO, so a held show cannot run on
+  if (resume_fd >= 0) close(resume_fd);
+}
+
+running_show start_show(const show_folder& folder, const show_options& options) {
+  running_show show;
+  show.folder = folder.path;
+  show.display = options.display;
+  // The bench holds the FIFO open for reading and writing, so the probe's
+  // open never blocks and its read waits for exactly one byte per hold.
+  const std::filesystem::path fifo = folder.path / "resume";
+  if (mkfifo(fifo.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + fifo.string());
+  show.resume_fd = open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+
+  const process_spec spec{
+      .command = {QUORVAN_PROGRAM},
+      .environment = {"DISPLAY=" + options.display,
+                      std::string("LD_PRELOAD=") + QUORVAN_SHOW_PROBE,
+                      "QUORVAN_PROBE_FOLDER=" + folder.path.string(),
+                      "QUORVAN_PROBE_HOLD=" + frame_list(options.hold_frames),
+                      "QUORVAN_PROBE_SAVE=" + frame_list(options.saved_frames),
+                      "SDL_AUDIODRIVER=disk",
+                      "SDL_DISKAUDIOFILE=" + (folder.path / capture_name).string()},
+      .folder = folder.path,
+      .output_file = folder.path / "stdout.txt",
+      .error_file = folder.path / "stderr.txt",
+  };
+  show.process = start_process(spec);
+  return show;
+}
+
+std::vector<probe_event> read_events(const std::filesystem::path& folder) {
+  std::ifstream in(folder / "events.log");
+  std::vector<probe_event> events;
+  for (std::string line; std::getline(in, line);) events.push_back(parse_event(line));
+  return events;
+}
+
+std::vector<probe_event> events_named(const std::vector<probe_event>& events, std::string_view name) {
+  std::vector<probe_event> found;
+  std::ranges::copy_if(events, std::back_inserter(found), [&](const probe_event& e) { return e.name == name; });
+  return found;
+}
+
+namespace {
+
+// Polls the probe's log until an event matches; nullopt at the limit or once
+// the program has ended without it.
+template <typename predicate>
+std::optional<probe_event> wait_for_match(const running_show& show, predicate matches,
+                                          std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (true) {
+    // Whether it has ended is asked before reading, so its last events count.
+    const bool ended = has_ended(show.process);
+    for (const probe_event& event : read_events(show.folder)) {
+      if (matches(event)) return event;
+    }
+    if (ended || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(event_poll_interval);
+  }
+}
+
+}  // namespace
+
+std::optional<probe_event> wait_for_event(const running_show& show, std::string_view name,
+                                          std::optional<long> value, std::chrono::milliseconds limit) {
+  return wait_for_match(
+      show,
+      [&](const probe_event& event) {
+        return event.name == name && (!value || (!event.values.empty() && event.values.front() == *value));
+      },
+      limit);
+}
+
+bool wait_for_hold(const running_show& show, int frame, std::chrono::milliseconds limit) {
+  const auto matches = [&](const probe_event& event) { return event.name == "hold" && event.frame == frame; };
+  return wait_for_match(show, matches, limit).has_value();
+}
+
+void resume_show(running_show& show) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(show.resume_fd, &byte, 1);
+}
+
+bool press_keys(const running_show& show, const std::vector<std::string>& keys) {
+  process_spec spec;
+  spec.command = {"xdotool", "key"};
+  spec.command.insert(spec.command.end(), keys.begin(), keys.end());
+  spec.environment = {"DISPLAY=" + show.display};
+  const std::optional<process_end> end = run_process(spec, key_limit);
+  return end && end->exited_with(0);
+}
+
+bool press_keys_at(running_show& show, int frame, const std::vector<std::string>& keys) {
+  if (!wait_for_hold(show, frame, hold_limit)) return false;
+  const bool pressed = press_keys(show, keys);
+  std::this_thread::sleep_for(key_settle_time);
+  resume_show(show);
+  return pressed;
+}
+
+std::size_t captured_bytes(const running_show& show) {
+  std::error_code missing;
+  const auto size = std::filesystem::file_size(show.folder / capture_name, missing);
+  return missing ? 0 : std::size_t(size);
+}
+
+show_result finish_show(running_show& show, std::chrono::milliseconds limit) {
+  show_result result;
+  result.end = wait_for_end(show.process, limit);
+  kill_process(show.process);
+  result.output = read_text(show.folder / "stdout.txt");
+  result.errors = read_text(show.folder / "stderr.txt");
+  const std::string count = read_text(show.folder / "frames");
+  if (!count.empty()) result.frames_presented = std::stoi(count);
+  result.events = read_events(show.folder);
+  result.capture = show.folder / capture_name;
+  return result;
+}

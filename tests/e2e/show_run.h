@@ -1,0 +1,95 @@
+// show_run.h: runs the real program in a folder of its own on the tests' X
+// server, with the probe preloaded and the music captured to a file.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/e2e/child_process.h"
+
+// A fresh folder holding links to the eight data files, which a test may
+// replace, cut short or remove. Removed afterwards unless QUORVAN_E2E_KEEP is set.
+struct show_folder {
+  std::filesystem::path path;
+
+  explicit show_folder(std::string_view label);
+  show_folder(const show_folder&) = delete;
+  show_folder& operator=(const show_folder&) = delete;
+  ~show_folder();
+
+  // Replaces a data file with the given bytes.
+  void write_file(std::string_view name, std::string_view bytes) const;
+  void remove_file(std::string_view name) const;
+};
+
+// The original bytes of a data file as the build wrote it.
+std::string data_file_bytes(std::string_view name);
+
+// One line of the probe's log: frames presented so far, event name, numbers.
+struct probe_event {
+  int frame = 0;
+  std::string name;
+  std::vector<long> values;
+};
+
+struct show_options {
+  std::string display;
+  std::vector<int> hold_frames;   // the show waits after presenting each of these
+  std::vector<int> saved_frames;  // written as frame_<nnnn>.png in the folder
+};
+
+struct running_show {
+  std::filesystem::path folder;
+  std::string display;
+  child_process process;
+  int resume_fd = -1;  // the bench's end of the probe's "resume" FIFO
+
+  running_show() = default;
+  running_show(running_show&& other) noexcept;
+  running_show& operator=(running_show&&) = delete;
+  ~running_show();
+};
+
+running_show start_show(const show_folder& folder, const show_options& options);
+
+// Waits until the probe logs an event of that name (and first number, if given).
+// Nullopt when the time is up or the program has ended without it.
+std::optional<probe_event> wait_for_event(const running_show& show, std::string_view name,
+                                          std::optional<long> value, std::chrono::milliseconds limit);
+
+// Waits until the show holds after presenting the given frame.
+bool wait_for_hold(const running_show& show, int frame, std::chrono::milliseconds limit);
+
+// Lets a held show go on to its next frame.
+void resume_show(running_show& show);
+
+// Types keys into the show's display ("f", "shift+f", "Escape"); false if xdotool failed.
+bool press_keys(const running_show& show, const std::vector<std::string>& keys);
+
+// Waits for the hold after the given frame, types the keys, lets the show go on.
+// False when the show never got there or the keys could not be typed.
+bool press_keys_at(running_show& show, int frame, const std::vector<std::string>& keys);
+
+// How many bytes of music the capture file holds so far.
+std::size_t captured_bytes(const running_show& show);
+
+struct show_result {
+  std::optional<process_end> end;  // nullopt: still running at the limit, then killed
+  std::string output;              // everything printed on standard output
+  std::string errors;              // standard error, for failure messages
+  int frames_presented = -1;       // -1: the process left no count (it did not exit)
+  std::vector<probe_event> events;
+  std::filesystem::path capture;   // the music the sound device would have played
+};
+
+// Waits for the program to end (killing it at the limit) and collects what it left.
+show_result finish_show(running_show& show, std::chrono::milliseconds limit);
+
+std::vector<probe_event> read_events(const std::filesystem::path& folder);
+
+// The events of that name, in order.
+std::vector<probe_event> events_named(const std::vector<probe_event>& events, std::string_view name);

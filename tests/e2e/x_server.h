@@ -1,0 +1,31 @@
+// x_server.h: a private X server for the end-to-end tests: Xorg on the dummy
+// video driver, which offers the mode switching that full-screen game mode needs.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "tests/e2e/child_process.h"
+
+struct x_server {
+  child_process process;
+  int display_number = -1;
+
+  std::string display() const { return ":" + std::to_string(display_number); }
+};
+
+struct x_server_start {
+  std::optional<x_server> server;
+  std::string failure;  // why there is no server
+};
+
+// Starts Xorg with the given configuration file on the first free display
+// number and waits until it accepts connections. Its log goes to log_file.
+x_server_start start_x_server(const std::filesystem::path& config_file,
+                              const std::filesystem::path& log_file,
+                              std::chrono::milliseconds limit);
+
+// Ends the server so that it removes its socket and lock file.
+void stop_x_server(x_server& server);

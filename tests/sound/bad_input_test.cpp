@@ -1,0 +1,115 @@
+// bad_input_test.cpp: what the layer does with no song, bad files and no
+// device: no song or no effect, no crash, nothing on standard output.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "sound/music.h"
+#include "tests/sound/sound_bench.h"
+
+namespace {
+
+class bad_input : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "needs a process of its own, as ctest runs it";
+  }
+};
+
+std::vector<char> garbage(std::size_t size, bool with_module_signature) {
+  std::mt19937 random(1234);
+  std::vector<char> bytes(size);
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  if (with_module_signature) {
+    const std::string_view signature = "Extended Module: ";
+    std::ranges::copy(signature, bytes.begin());
+  }
+  return bytes;
+}
+
+TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_and_prints_nothing) {
+  const std::vector<char> module = bytes_of(default_module);
+  ASSERT_GT(module.size(), 400u);
+  const std::vector<std::filesystem::path> bad_files = {
+      "no such file.xm",
+      file_with("empty.xm", {}),
+      file_with("signature only.xm", std::span(module).first(17)),
+      file_with("cut in the first header.xm", std::span(module).first(60)),
+      file_with("noise.xm", garbage(20000, false)),
+      file_with("noise after a module signature.xm", garbage(20000, true)),
+      std::filesystem::path(SOUND_TEST_FILES),  // a folder
+  };
+  for (const auto& file : bad_files) {
+    song* loaded = nullptr;
+    std::string on_stderr;
+    const std::string on_stdout = output_of(1, [&] {
+      on_stderr = output_of(2, [&] { loaded = music_load_song(file.c_str()); });
+    });
+    EXPECT_EQ(loaded, nullptr) << file;
+    EXPECT_EQ(on_stdout, "") << file;
+    EXPECT_EQ(on_stderr, "") << file;
+    EXPECT_EQ(music_play_song(loaded), 0) << file;
+  }
+  EXPECT_EQ(music_load_song(nullptr), nullptr);
+}
+
+TEST_F(bad_input, plays_nothing_when_asked_to_play_no_song) {
+  disk_recording recording;
+  ASSERT_EQ(sound_init(mix_rate, 6, 0), 1);
+  int played = -1;
+  EXPECT_EQ(output_of(1, [&] { played = music_play_song(nullptr); }), "");
+  EXPECT_EQ(played, 0);
+  ASSERT_TRUE(recording.wait_for_frames(frames_in_ms(300)));
+  const std::vector<float> recorded = recording.samples();
+  EXPECT_EQ(first_sound(recorded), recorded.size());
+}
+
+// Half a module may still load, with what it lost left out; it plays
+// whatever is left and prints nothing.
+TEST_F(bad_input, plays_a_module_cut_in_half_without_a_crash_or_a_word) {
+  disk_recording recording;
+  ASSERT_EQ(sound_init(mix_rate, 6, 0), 1);
+  const std::vector<char> module = bytes_of(default_module);
+  const auto half = file_with("cut in half.xm", std::span(module).first(module.size() / 2));
+  const std::string printed = output_of(1, [&] {
+    music_play_song(music_load_song(half.c_str()));
+    wait_ms(500);
+    music_stop_all_songs();
+  });
+  EXPECT_EQ(printed, "");
+  EXPECT_GT(recording.frames_written(), frames_in_ms(300)) << "the device did not play";
+}
+
+// With no device every call still works: loading gives a song, and playing
+// and stopping it succeed without a sound.
+void expect_silent_layer_without_device() {
+  std::vector<int> results;
+  const std::string printed = output_of(1, [&] {
+    results.push_back(sound_init(mix_rate, 6, 0));
+    song* tune = music_load_song(default_module.c_str());
+    results.push_back(tune != nullptr);
+    results.push_back(music_play_song(tune));
+    results.push_back(music_play_song(tune));
+    results.push_back(music_stop_all_songs());
+    results.push_back(music_play_song(tune));
+    results.push_back(sound_init(mix_rate, 6, 0));
+  });
+  EXPECT_EQ(printed, "");
+  // start, loaded, play, play again, stop, play after the stop, start again
+  EXPECT_EQ(results, (std::vector<int>{0, 1, 1, 1, 1, 1, 0}));
+}
+
+TEST_F(bad_input, reports_no_device_when_sdl_has_no_audio_driver_and_stays_harmless) {
+  setenv("SDL_AUDIODRIVER", "no such driver", 1);
+  expect_silent_layer_without_device();
+}
+
+TEST_F(bad_input, reports_no_device_when_the_device_cannot_be_opened_and_stays_harmless) {
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", "/no such folder/device.raw", 1);
+  expect_silent_layer_without_device();
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+// sound_bench.cpp: the recording device, the reference render and the output
+// capture behind the sound tests.
+#include "tests/sound/sound_bench.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.hpp>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+constexpr std::size_t bytes_per_frame = 2 * sizeof(float);
+
+// One folder per test under the build tree: tests may run in parallel, and
+// each run overwrites the last instead of piling up files.
+std::filesystem::path test_folder() {
+  const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+  const std::filesystem::path folder =
+      std::filesystem::path(SOUND_TEST_FILES) / (std::string(test->test_suite_name()) + "." + test->name());
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+}  // namespace
+
+disk_recording::disk_recording() : file(test_folder() / "device.raw") {
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+}
+
+std::size_t disk_recording::frames_written() const {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(file, error);
+  return error ? 0 : size / bytes_per_frame;
+}
+
+bool disk_recording::wait_for_frames(std::size_t frames) const {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (frames_written() < frames) {
+    if (std::chrono::steady_clock::now() > give_up) return false;
+    wait_ms(10);
+  }
+  return true;
+}
+
+std::vector<float> disk_recording::samples() const {
+  const std::vector<char> bytes = bytes_of(file);
+  std::vector<float> samples(bytes.size() / sizeof(float));
+  std::copy_n(bytes.begin(), samples.size() * sizeof(float), reinterpret_cast<char*>(samples.data()));
+  return samples;
+}
+
+std::vector<float> render_module(const std::filesystem::path& module, std::size_t frames) {
+  std::ifstream file(module, std::ios::binary);
+  std::ostringstream silent_log;
+  openmpt::module song(file, silent_log);
+  song.set_repeat_count(-1);
+  std::vector<float> samples(2 * frames);
+  for (std::size_t done = 0; done < frames; done += device_buffer_frames) {
+    song.read_interleaved_stereo(mix_rate, std::min(device_buffer_frames, frames - done), &samples[2 * done]);
+  }
+  return samples;
+}
+
+std::vector<float> clamped(std::vector<float> samples) {
+  for (float& sample : samples) sample = std::clamp(sample, -1.0f, 1.0f);
+  return samples;
+}
+
+std::size_t first_sound(std::span<const float> samples, std::size_t from) {
+  const auto begin = samples.begin() + static_cast<std::ptrdiff_t>(std::min(from, samples.size()));
+  return static_cast<std::size_t>(std::find_if(begin, samples.end(), [](float s) { return s != 0.0f; }) -
+                                  samples.begin());
+}
+
+std::size_t end_of_sound(std::span<const float> samples) {
+  const auto last = std::find_if(samples.rbegin(), samples.rend(), [](float s) { return s != 0.0f; });
+  return static_cast<std::size_t>(samples.rend() - last);
+}
+
+std::string output_of(int descriptor, const std::function<void()>& run) {
+  const std::filesystem::path capture = test_folder() / ("output " + std::to_string(descriptor) + ".txt");
+  std::cout.flush();
+  std::fflush(nullptr);
+  const int saved = dup(descriptor);
+  const int into = open(capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  dup2(into, descriptor);
+  close(into);
+  run();
+  std::cout.flush();
+  std::fflush(nullptr);
+  dup2(saved, descriptor);
+  close(saved);
+  const std::vector<char> bytes = bytes_of(capture);
+  return {bytes.begin(), bytes.end()};
+}
+
+std::filesystem::path file_with(const std::string& name, std::span<const char> bytes) {
+  const std::filesystem::path file = test_folder() / name;
+  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return file;
+}
+
+std::vector<char> bytes_of(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void wait_ms(int milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}

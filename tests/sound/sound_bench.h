@@ -1,0 +1,55 @@
+// sound_bench.h: what the sound tests share: the default module, SDL's disk
+// audio driver as a recording device, libopenmpt's own render, output capture.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+inline const std::filesystem::path default_module = std::filesystem::path(QUORVAN_DATA_DIR) / "quorvan.xm";
+
+constexpr int mix_rate = 44100;
+constexpr std::size_t device_buffer_frames = 1024;
+
+constexpr std::size_t frames_in_ms(int milliseconds) {
+  return static_cast<std::size_t>(mix_rate) * milliseconds / 1000;
+}
+
+// Points SDL at its disk driver, which writes every buffer the device plays
+// (32-bit float stereo here) to a fresh file, paced in real time. Must be set
+// up before sound_init in a process that has not started SDL audio yet.
+struct disk_recording {
+  std::filesystem::path file;
+  disk_recording();
+  std::size_t frames_written() const;
+  // Waits until the file holds this many frames; the machine may be slower
+  // than real time. False after 30 seconds.
+  bool wait_for_frames(std::size_t frames) const;
+  std::vector<float> samples() const;  // interleaved stereo
+};
+
+// The module as libopenmpt renders it from its start, repeating forever, read
+// a device buffer at a time as the layer reads it. Not clamped.
+std::vector<float> render_module(const std::filesystem::path& module, std::size_t frames);
+
+// The samples limited to [-1, 1], as the device plays them.
+std::vector<float> clamped(std::vector<float> samples);
+
+// Index of the first sample that is not exactly zero, or the size if none.
+std::size_t first_sound(std::span<const float> samples, std::size_t from = 0);
+
+// Index just past the last sample that is not exactly zero, or 0 if none.
+std::size_t end_of_sound(std::span<const float> samples);
+
+// Everything written to the file descriptor (1 for standard output, 2 for
+// standard error) while it ran.
+std::string output_of(int descriptor, const std::function<void()>& run);
+
+// A file in this test's own folder holding these bytes.
+std::filesystem::path file_with(const std::string& name, std::span<const char> bytes);
+std::vector<char> bytes_of(const std::filesystem::path& file);
+
+void wait_ms(int milliseconds);

@@ -117,9 +117,4 @@ TEST(capture_command_line, refuses_unknown_options_and_options_missing_their_val
   expect_refused({"--help=yes"}, "--help");
 }
 
-TEST(capture_command_line, names_stills_by_their_frame_number_four_digits_wide) {
-  EXPECT_EQ(still_file_name(1), "quorvan-frame-0001.png");
-  EXPECT_EQ(still_file_name(3194), "quorvan-frame-3194.png");
-}
-
 }  // namespace

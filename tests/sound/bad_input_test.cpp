@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <string_view>
 
 #include "sound/music.h"
 #include "tests/sound/sound_bench.h"

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "sound/music.h"
@@ -31,8 +32,8 @@ TEST(exiting, while_the_music_plays_never_crashes_in_100_runs) {
   // Loaded once, before any thread exists; every child inherits it.
   song* tune = music_load_song(default_module.c_str());
   ASSERT_NE(tune, nullptr);
-  int clean_exits = 0;
   for (int child = 0; child < children; ++child) {
+    std::fflush(nullptr);  // or each child would print the test's pending output again
     const pid_t pid = fork();
     ASSERT_NE(pid, -1);
     if (pid == 0) play_then_exit(tune, child % 20);
@@ -41,9 +42,7 @@ TEST(exiting, while_the_music_plays_never_crashes_in_100_runs) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << "run " << child << (WIFSIGNALED(status) ? " died of signal " : " exited with ")
         << (WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status));
-    clean_exits += WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
-  EXPECT_EQ(clean_exits, children);
 }
 
 }  // namespace

@@ -48,14 +48,18 @@ std::vector<float> render_music(const std::filesystem::path& module_file, std::i
   const auto module = load_module(module_file, quiet_log);
   if (!module) return samples;
 
-  std::vector<float> dropped(block_frames * audio_channels);
-  for (std::int64_t skipped = 0; skipped < first; skipped += block_frames) {
-    const auto frames = std::min(block_frames, first - skipped);
-    render_block(*module, std::span(dropped).first(std::size_t(frames) * audio_channels));
-  }
-  for (std::size_t done = 0; done < samples.size(); done += block_frames * audio_channels) {
-    const auto size = std::min<std::size_t>(block_frames * audio_channels, samples.size() - done);
-    render_block(*module, std::span(samples).subspan(done, size));
+  // Blocks always start at multiples of block_frames from the module's start, so
+  // any stretch holds exactly the samples of one long rendering (libopenmpt's
+  // output differs in the last bit where its blocks are cut differently).
+  std::vector<float> block(block_frames * audio_channels);
+  const std::int64_t end = first + count;
+  for (std::int64_t start = 0; start < end; start += block_frames) {
+    render_block(*module, block);
+    const std::int64_t from = std::max(start, first);
+    const std::int64_t to = std::min(start + block_frames, end);
+    if (from >= to) continue;
+    std::copy(block.begin() + (from - start) * audio_channels, block.begin() + (to - start) * audio_channels,
+              samples.begin() + (from - first) * audio_channels);
   }
   // The sound layer clamps its mix to the range the audio device takes.
   for (float& sample : samples) sample = std::clamp(sample, -1.0f, 1.0f);

@@ -42,7 +42,8 @@ TEST(piped_process, delivers_every_byte_to_the_program_and_reports_its_success) 
   EXPECT_TRUE(cat.finish()) << cat.error();
   const std::string written = read_text(out);
   ASSERT_EQ(written.size(), big.size() + 3);
-  EXPECT_TRUE(std::equal(big.begin(), big.end(), written.begin()));
+  EXPECT_TRUE(std::equal(big.begin(), big.end(), written.begin(),
+                         [](std::uint8_t sent, char got) { return sent == std::uint8_t(got); }));
   EXPECT_EQ(written.substr(big.size()), "end");
 }
 

@@ -19,7 +19,7 @@ namespace {
 
 constexpr auto poll_interval = std::chrono::milliseconds(5);
 
-// The environment the child gets: the test's own, with the spec's entries
+// The environment the child gets: the test's own, with the setup's entries
 // replacing any of the same name.
 std::vector<std::string> child_environment(const std::vector<std::string>& added) {
   std::vector<std::string> result;
@@ -50,17 +50,17 @@ void redirect(int target_fd, const std::filesystem::path& file) {
   close(fd);
 }
 
-[[noreturn]] void become_child(const process_spec& spec, pid_t test_pid, char** argv, char** envp) {
+[[noreturn]] void become_child(const process_setup& setup, pid_t test_pid, char** argv, char** envp) {
   setpgid(0, 0);
   // Die with the test, even when the test itself is killed.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != test_pid) _exit(cannot_run_code);
   const int null_input = open("/dev/null", O_RDONLY);
   dup2(null_input, STDIN_FILENO);
-  redirect(STDOUT_FILENO, spec.output_file);
-  redirect(STDERR_FILENO, spec.error_file);
-  if (spec.inherited_fd >= 0) fcntl(spec.inherited_fd, F_SETFD, 0);
-  if (!spec.folder.empty() && chdir(spec.folder.c_str()) != 0) _exit(cannot_run_code);
+  redirect(STDOUT_FILENO, setup.output_file);
+  redirect(STDERR_FILENO, setup.error_file);
+  if (setup.inherited_fd >= 0) fcntl(setup.inherited_fd, F_SETFD, 0);
+  if (!setup.folder.empty() && chdir(setup.folder.c_str()) != 0) _exit(cannot_run_code);
   execvpe(argv[0], argv, envp);
   _exit(cannot_run_code);
 }
@@ -89,19 +89,19 @@ child_process& child_process::operator=(child_process&& other) noexcept {
 
 child_process::~child_process() { kill_process(*this); }
 
-child_process start_process(const process_spec& spec) {
-  if (spec.command.empty()) throw std::runtime_error("no command to start");
+child_process start_process(const process_setup& setup) {
+  if (setup.command.empty()) throw std::runtime_error("no command to start");
   // Everything the child needs is built before fork, so the child only calls
   // what is safe between fork and exec.
-  std::vector<std::string> arguments = spec.command;
-  std::vector<std::string> environment = child_environment(spec.environment);
+  std::vector<std::string> arguments = setup.command;
+  std::vector<std::string> environment = child_environment(setup.environment);
   std::vector<char*> argv = pointers_to(arguments);
   std::vector<char*> envp = pointers_to(environment);
   const pid_t test_pid = getpid();
 
   const pid_t pid = fork();
-  if (pid < 0) throw std::runtime_error("cannot fork for " + spec.command[0]);
-  if (pid == 0) become_child(spec, test_pid, argv.data(), envp.data());
+  if (pid < 0) throw std::runtime_error("cannot fork for " + setup.command[0]);
+  if (pid == 0) become_child(setup, test_pid, argv.data(), envp.data());
   setpgid(pid, pid);  // also here, so the group exists before anyone signals it
   return child_process(pid);
 }
@@ -146,7 +146,7 @@ std::optional<process_end> stop_process(child_process& child, std::chrono::milli
   return std::nullopt;
 }
 
-std::optional<process_end> run_process(const process_spec& spec, std::chrono::milliseconds limit) {
-  child_process child = start_process(spec);
+std::optional<process_end> run_process(const process_setup& setup, std::chrono::milliseconds limit) {
+  child_process child = start_process(setup);
   return wait_for_end(child, limit);  // the destructor kills a child still running
 }

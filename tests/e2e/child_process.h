@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-struct process_spec {
+struct process_setup {
   std::vector<std::string> command;      // the program (looked up in PATH) and its arguments
   std::vector<std::string> environment;  // "NAME=value" entries added to the test's own
   std::filesystem::path folder;          // working directory; empty keeps the test's
@@ -46,7 +46,7 @@ inline constexpr int cannot_run_code = 127;
 
 // Throws std::runtime_error when the process cannot be created; a program that
 // cannot be run ends with cannot_run_code.
-child_process start_process(const process_spec& spec);
+child_process start_process(const process_setup& setup);
 
 // Waits until the child ends or the time is up (nullopt; the child goes on).
 std::optional<process_end> wait_for_end(child_process& child, std::chrono::milliseconds limit);
@@ -65,4 +65,4 @@ void kill_process(child_process& child);
 std::optional<process_end> stop_process(child_process& child, std::chrono::milliseconds grace);
 
 // Runs a short command to its end; a command still running at the limit is killed.
-std::optional<process_end> run_process(const process_spec& spec, std::chrono::milliseconds limit);
+std::optional<process_end> run_process(const process_setup& setup, std::chrono::milliseconds limit);

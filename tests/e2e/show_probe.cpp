@@ -165,9 +165,9 @@ void report_reshape(int width, int height) {
   probe.reshape(width, height);
 }
 
-void log_audio_format(const SDL_AudioSpec* spec) {
-  if (spec == nullptr) return;
-  log_event("audio %d %d %d %d", spec->freq, int(spec->format), int(spec->channels), int(spec->samples));
+void log_audio_format(const SDL_AudioSpec* format) {
+  if (format == nullptr) return;
+  log_event("audio %d %d %d %d", format->freq, int(format->format), int(format->channels), int(format->samples));
 }
 
 }  // namespace

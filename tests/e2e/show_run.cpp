@@ -98,7 +98,7 @@ running_show start_show(const show_folder& folder, const show_options& options) 
   if (mkfifo(fifo.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + fifo.string());
   show.resume_fd = open(fifo.c_str(), O_RDWR | O_CLOEXEC);
 
-  const process_spec spec{
+  const process_setup setup{
       .command = {QUORVAN_PROGRAM},
       .environment = {"DISPLAY=" + options.display,
                       std::string("LD_PRELOAD=") + QUORVAN_SHOW_PROBE,
@@ -111,7 +111,7 @@ running_show start_show(const show_folder& folder, const show_options& options) 
       .output_file = folder.path / "stdout.txt",
       .error_file = folder.path / "stderr.txt",
   };
-  show.process = start_process(spec);
+  show.process = start_process(setup);
   return show;
 }
 
@@ -170,11 +170,11 @@ void resume_show(running_show& show) {
 }
 
 bool press_keys(const running_show& show, const std::vector<std::string>& keys) {
-  process_spec spec;
-  spec.command = {"xdotool", "key"};
-  spec.command.insert(spec.command.end(), keys.begin(), keys.end());
-  spec.environment = {"DISPLAY=" + show.display};
-  const std::optional<process_end> end = run_process(spec, key_limit);
+  process_setup setup;
+  setup.command = {"xdotool", "key"};
+  setup.command.insert(setup.command.end(), keys.begin(), keys.end());
+  setup.environment = {"DISPLAY=" + show.display};
+  const std::optional<process_end> end = run_process(setup, key_limit);
   return end && end->exited_with(0);
 }
 

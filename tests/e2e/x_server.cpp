@@ -51,14 +51,14 @@ x_server_start start_x_server(const std::filesystem::path& config_file,
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) return {.server = std::nullopt, .failure = "no pipe"};
   const std::filesystem::path error_file = log_file.string() + ".stderr";
-  process_spec spec;
-  spec.command = {"Xorg", "-displayfd", std::to_string(pipe_fds[1]), "-config", config_file.string(),
+  process_setup setup;
+  setup.command = {"Xorg", "-displayfd", std::to_string(pipe_fds[1]), "-config", config_file.string(),
                   "-noreset", "-nolisten", "tcp", "-logfile", log_file.string()};
-  spec.error_file = error_file;
-  spec.inherited_fd = pipe_fds[1];
+  setup.error_file = error_file;
+  setup.inherited_fd = pipe_fds[1];
   x_server server;
   try {
-    server.process = start_process(spec);
+    server.process = start_process(setup);
   } catch (const std::exception& error) {
     close(pipe_fds[0]);
     close(pipe_fds[1]);

@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 bash setup.sh show
+cmake --build build --parallel "$(nproc)" --target quorvan
 if [ -z "${DISPLAY:-}" ]; then
   echo "quorvan needs an X display: run it from a desktop session (DISPLAY is not set)." >&2
   exit 1

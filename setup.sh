@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing, then configures and builds.
+# Installs the Debian packages that are missing, then configures the build.
 # Usage: bash setup.sh show        (what the show needs)
 #        bash setup.sh show tests  (and what the test bench needs)
-# Run twice, it installs nothing new and rebuilds only what changed.
+# Run twice, it installs nothing and leaves the configured build as it is.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -29,4 +29,3 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --parallel "$(nproc)"

@@ -3,4 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 bash setup.sh show tests
+cmake --build build --parallel "$(nproc)"
 ctest --test-dir build --output-on-failure --timeout 900

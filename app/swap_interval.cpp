@@ -4,23 +4,11 @@
 
 #include <GL/glx.h>
 
-#include <cstring>
-#include <string_view>
+#include "app/extension_list.h"
 
 namespace {
 
 constexpr int one_refresh = 1;
-
-bool has_extension(const char* extensions, std::string_view name) {
-  if (extensions == nullptr) return false;
-  // Extension names are separated by spaces; match whole names only.
-  for (std::string_view rest = extensions; !rest.empty();) {
-    const std::size_t end = std::min(rest.find(' '), rest.size());
-    if (rest.substr(0, end) == name) return true;
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-  }
-  return false;
-}
 
 template <typename function>
 function look_up(const char* name) {

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "assets/png_file.h"
 #include "assets/show_pictures.h"
 #include "capture/audio_track.h"
 #include "capture/options.h"
 #include "capture/piped_process.h"
-#include "capture/png_still.h"
 #include "capture/progress.h"
 #include "capture/show_frames.h"
 #include "capture/temporary_file.h"
@@ -98,7 +98,7 @@ std::string save_still(int frame, std::span<const std::uint8_t> rgb, int width, 
   const std::filesystem::path name = still_file_name(frame);
   temporary_file still = temporary_file_next_to(name);
   if (!still.ok()) return still.error();
-  if (auto why = write_png_still(still.path(), rgb, width, height); !why.empty()) return why;
+  if (auto why = write_png(still.path(), rgb, width, height); !why.empty()) return why;
   if (!still.rename_to(name)) return still.error();
   return {};
 }

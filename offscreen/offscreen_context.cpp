@@ -10,21 +10,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string_view>
+
+#include "app/extension_list.h"
 
 namespace {
-
-// Whether a space-separated extension list holds the name as a whole word.
-bool has_extension(const char* list, std::string_view name) {
-  if (list == nullptr) return false;
-  std::string_view rest{list};
-  while (!rest.empty()) {
-    const auto end = std::min(rest.find(' '), rest.size());
-    if (rest.substr(0, end) == name) return true;
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-  }
-  return false;
-}
 
 std::string egl_error_text() {
   char text[32];

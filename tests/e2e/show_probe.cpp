@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/png_file.h"
+#include "assets/png_file.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "tests/render/frame_measure.h"
 #include "tests/render/scene_frames.h"
 #include "tests/render/show_run.h"
-#include "tests/support/png_file.h"
+#include "assets/png_file.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ bool bars_are_black(std::span<const std::uint8_t> rgb) {
 void save_frame(int frame, std::span<const std::uint8_t> rgb) {
   char name[32];
   std::snprintf(name, sizeof name, "/frame_%04d.png", frame);
-  EXPECT_TRUE(write_png(FRAMES_DIR + std::string(name), rgb, screen_width, screen_height));
+  EXPECT_EQ(write_png(FRAMES_DIR + std::string(name), rgb, screen_width, screen_height), "");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "assets/show_pictures.h"
 #include "tools/pictures/pictures.h"
-#include "tools/pictures/png_writer.h"
+#include "assets/png_file.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ bool write_pictures(const std::filesystem::path& folder) {
     std::filesystem::path png_file = raw_file;
     png_file.replace_extension(".png");
     const bool raw_ok = write_raw(raw_file, picture);
-    const bool png_ok = write_png(png_file, picture);
+    const bool png_ok = write_png(png_file, picture.bytes, picture_side, picture_side).empty();
     all_written = all_written && raw_ok && png_ok;
   }
   return all_written;

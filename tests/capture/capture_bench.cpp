@@ -1,13 +1,8 @@
-// capture_bench.cpp: posix_spawn for the program under test, popen for
+// capture_bench.cpp: a child process for the program under test, popen for
 // ffprobe and ffmpeg, libpng for the stills.
 #include "tests/capture/capture_bench.h"
 
-#include <fcntl.h>
 #include <png.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -18,30 +13,13 @@
 #include <iterator>
 #include <stdexcept>
 
-extern char** environ;
-
 namespace {
+
+// Far more than a capture in these tests takes, even on a busy machine.
+constexpr auto capture_time_limit = std::chrono::minutes(5);
 
 constexpr std::array data_files{"smiley_256.raw", "who_256.raw",  "greets_256.raw", "cul1_256.raw",
                                 "cul2_256.raw",   "cul3_256.raw", "drevik_256.raw", "quorvan.xm"};
-
-// The environment with the changes applied, as spawn wants it.
-std::vector<std::string> changed_environment(const environment_changes& changes) {
-  std::vector<std::string> entries;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    if (!changes.contains(text.substr(0, text.find('=')))) entries.push_back(text);
-  }
-  for (const auto& [name, value] : changes) entries.push_back(name + "=" + value);
-  return entries;
-}
-
-std::vector<char*> pointers_to(std::vector<std::string>& texts) {
-  std::vector<char*> pointers;
-  for (auto& text : texts) pointers.push_back(text.data());
-  pointers.push_back(nullptr);
-  return pointers;
-}
 
 // The whole output of a shell command, read as bytes.
 std::string output_of(const std::string& command) {
@@ -89,34 +67,23 @@ capture_folder::capture_folder() {
     std::filesystem::create_symlink(std::filesystem::path(QUORVAN_DATA_DIR) / name, path / name);
 }
 
-pid_t start_capture(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-                    const environment_changes& changes, const std::filesystem::path& errors_file) {
-  std::vector<std::string> argv_texts{QUORVAN_CAPTURE};
-  argv_texts.insert(argv_texts.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> environment = changed_environment(changes);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors_file.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t child = -1;
-  const int failure = posix_spawn(&child, QUORVAN_CAPTURE, &actions, nullptr,
-                                  pointers_to(argv_texts).data(), pointers_to(environment).data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (failure != 0) throw std::runtime_error("cannot start " QUORVAN_CAPTURE);
-  return child;
+child_process start_capture(const std::filesystem::path& folder,
+                            const std::vector<std::string>& arguments,
+                            const environment_changes& changes,
+                            const std::filesystem::path& errors_file) {
+  process_setup setup;
+  setup.command = {QUORVAN_CAPTURE};
+  setup.folder = folder;
+  setup.error_file = errors_file;
+  setup.command.insert(setup.command.end(), arguments.begin(), arguments.end());
+  for (const auto& [name, value] : changes) setup.environment.push_back(name + "=" + value);
+  return start_process(setup);
 }
 
-capture_result wait_for_capture(pid_t capture, const std::filesystem::path& errors_file) {
-  int status = 0;
-  if (waitpid(capture, &status, 0) != capture) throw std::runtime_error("lost the capture");
-  capture_result result;
-  if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-  result.errors = read_text(errors_file);
-  return result;
+capture_result wait_for_capture(child_process& capture, const std::filesystem::path& errors_file) {
+  const std::optional<process_end> end = wait_for_end(capture, capture_time_limit);
+  if (!end) throw std::runtime_error("the capture ran past its time limit");
+  return {.exit_status = end->exit_code, .signal = end->signal, .errors = read_text(errors_file)};
 }
 
 capture_result run_capture(const std::filesystem::path& folder,
@@ -125,7 +92,8 @@ capture_result run_capture(const std::filesystem::path& folder,
   // Kept outside the folder, so it never shows among the capture's files.
   const scratch_folder errors_folder;
   const auto errors_file = errors_folder.path / "errors.txt";
-  return wait_for_capture(start_capture(folder, arguments, changes, errors_file), errors_file);
+  child_process capture = start_capture(folder, arguments, changes, errors_file);
+  return wait_for_capture(capture, errors_file);
 }
 
 std::map<std::string, std::string> probe_stream(const std::filesystem::path& video,

@@ -2,13 +2,13 @@
 // own and reads back what it wrote, through ffprobe and ffmpeg.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "tests/support/child_process.h"
 
 // A fresh, empty folder that is removed with everything in it.
 struct scratch_folder {
@@ -42,9 +42,11 @@ capture_result run_capture(const std::filesystem::path& folder,
                            const environment_changes& changes = {});
 
 // Starts it without waiting; its standard error goes to errors_file.
-pid_t start_capture(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-                    const environment_changes& changes, const std::filesystem::path& errors_file);
-capture_result wait_for_capture(pid_t capture, const std::filesystem::path& errors_file);
+child_process start_capture(const std::filesystem::path& folder,
+                            const std::vector<std::string>& arguments,
+                            const environment_changes& changes,
+                            const std::filesystem::path& errors_file);
+capture_result wait_for_capture(child_process& capture, const std::filesystem::path& errors_file);
 
 // ffprobe's view of one stream ("v:0", "a:0"): codec_name, width, nb_read_frames, ...
 std::map<std::string, std::string> probe_stream(const std::filesystem::path& video,

@@ -95,7 +95,7 @@ TEST(capture_failure, interrupted_ends_by_the_signal_after_removing_its_files) {
   const capture_folder folder;
   const scratch_folder temporary, errors;
   const auto errors_file = errors.path / "errors.txt";
-  const pid_t capture =
+  child_process capture =
       start_capture(folder.path, {"show.mp4"}, {{"TMPDIR", temporary.path.string()}}, errors_file);
   // Wait until the video is being written under its temporary name.
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -104,7 +104,7 @@ TEST(capture_failure, interrupted_ends_by_the_signal_after_removing_its_files) {
   ASSERT_EQ(folder.file_names().size(), 9u) << "no temporary video appeared";
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
-  kill(capture, SIGINT);
+  kill(capture.pid, SIGINT);
   const auto result = wait_for_capture(capture, errors_file);
   EXPECT_EQ(result.signal, SIGINT) << "exit status " << result.exit_status << ": " << result.errors;
   expect_nothing_new(folder, 8);

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/e2e/child_process.h"
+#include "tests/support/child_process.h"
 
 // A fresh folder holding links to the eight data files, which a test may
 // replace, cut short or remove. Removed afterwards unless QUORVAN_E2E_KEEP is set.

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "tests/e2e/child_process.h"
+#include "tests/support/child_process.h"
 
 struct x_server {
   child_process process;

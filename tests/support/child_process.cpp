@@ -1,6 +1,6 @@
 // child_process.cpp: fork and exec with redirected output, waits with a time
 // limit, and kills by process group, so no child outlives its test.
-#include "tests/e2e/child_process.h"
+#include "tests/support/child_process.h"
 
 #include <fcntl.h>
 #include <signal.h>

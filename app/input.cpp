@@ -1,9 +1,11 @@
-// input.cpp: the idle callback that keeps frames coming, and the four keys.
+// input.cpp: the idle callback that keeps frames coming (or ends the show
+// after a stop signal), and the four keys.
 #include "app/input.h"
 
 #include <GL/freeglut.h>
 
 #include "app/show_end.h"
+#include "app/stop_signals.h"
 #include "sound/music.h"
 
 song* show_song = nullptr;
@@ -13,6 +15,8 @@ constexpr unsigned char escape_key = 27;
 }  // namespace
 
 void idle() {
+  // A stop signal ends the show here, between frames, like Escape.
+  if (stop_requested()) leave_show();
   // No timer: the show advances one step per frame, drawn back to back.
   glutPostRedisplay();
 }

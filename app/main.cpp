@@ -8,6 +8,7 @@
 #include "app/gl_state.h"
 #include "app/input.h"
 #include "app/show_end.h"
+#include "app/stop_signals.h"
 #include "app/swap_interval.h"
 #include "assets/show_pictures.h"
 #include "show/sequencer.h"
@@ -33,6 +34,7 @@ void leave_show() {
 int main(int argc, char** argv) {
   glutInit(&argc, argv);
   glutInitDisplayMode(display_mode);
+  catch_stop_signals();  // before the screen changes mode, so a signal can change it back
   glutGameModeString(game_mode);
   glutEnterGameMode();  // the only window; without it the toolkit decides what follows
   glutSetCursor(GLUT_CURSOR_NONE);

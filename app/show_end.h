@@ -1,4 +1,5 @@
-// show_end.h: the one way out of the program, by Escape or after the last scene.
+// show_end.h: the one way out of the program, by Escape, after the last scene
+// or after a stop signal.
 #pragma once
 
 // Leaves full-screen mode and exits with status 0. The music, the module and

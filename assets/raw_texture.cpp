@@ -3,9 +3,13 @@
 #include "assets/raw_texture.h"
 
 #include <GL/gl.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #include "assets/show_pictures.h"
 
@@ -16,6 +20,28 @@ struct file_closer {
 };
 // Closes the file on every path on which it was opened.
 using open_file = std::unique_ptr<std::FILE, file_closer>;
+
+struct opened_picture {
+  open_file file;
+  bool regular = false;  // only a regular file is read
+};
+
+// Opens without ever blocking (a FIFO with no writer would hold the show before
+// its first frame) and tells whether it is a regular file, symlinks followed.
+// Nothing else is read: a FIFO, a socket or a device may block or never end.
+// On a regular file the non-blocking flag changes nothing.
+opened_picture open_picture(const char* file_name) {
+  const int descriptor = open(file_name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return {};
+  struct stat status {};
+  const bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+  open_file file{fdopen(descriptor, "rb")};
+  if (!file) {
+    close(descriptor);
+    return {};
+  }
+  return {std::move(file), regular};
+}
 
 void set_texture_parameters() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -29,8 +55,8 @@ void set_texture_parameters() {
 pixel_buffer load_raw_image(const char* file_name, int& width, int& height) {
   width = 0;
   height = 0;
-  open_file file{std::fopen(file_name, "rb")};
-  if (!file) return nullptr;  // a missing picture is not reported
+  opened_picture picture = open_picture(file_name);
+  if (!picture.file) return nullptr;  // a missing picture is not reported
 
   // The size is fixed: nothing in the file says how big the picture is.
   width = picture_side;
@@ -43,8 +69,9 @@ pixel_buffer load_raw_image(const char* file_name, int& width, int& height) {
     return nullptr;
   }
 
-  const std::size_t bytes_read = std::fread(pixels.get(), 1, picture_bytes, file.get());
-  file.reset();
+  const std::size_t bytes_read =
+      picture.regular ? std::fread(pixels.get(), 1, picture_bytes, picture.file.get()) : 0;
+  picture.file.reset();
   if (bytes_read < picture_bytes) {
     std::fputs("Error while reading file\n", stdout);
     width = 0;

@@ -1,6 +1,9 @@
 // raw_image_test.cpp: reading a raw picture file: what is accepted, what is
 // printed on standard output, and what the caller gets on each path.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -108,6 +111,49 @@ TEST(RawImage, OutOfMemoryIsReportedAndGivesZeroSize) {
   EXPECT_EQ(result.height, 0);
   // The file was closed: it can be loaded again at once.
   EXPECT_EQ(load(path).printed, " ca passe \n");
+}
+
+// Only regular files are read; anything else opens without blocking and is
+// reported like a file too short. A load that blocks is ended by the alarm,
+// which fails the test.
+TEST(RawImage, DirectoryFifoAndDeviceAreReportedAsShortWithoutBlocking) {
+  constexpr unsigned blocked_seconds = 10;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "raw-image-folder";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path fifo = std::filesystem::temp_directory_path() / "raw-image.fifo";
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+  alarm(blocked_seconds);
+  for (const std::filesystem::path& path : {folder, fifo, std::filesystem::path("/dev/zero")}) {
+    const load_result result = load(path);
+    EXPECT_FALSE(result.has_pixels) << path;
+    EXPECT_EQ(result.printed, "Error while reading file\n") << path;
+    EXPECT_EQ(result.width, 0) << path;
+    EXPECT_EQ(result.height, 0) << path;
+  }
+
+  // With a writer holding the FIFO open and bytes waiting in it, it is still
+  // not read: the bytes stay in the FIFO.
+  const int writer = open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  const std::vector<char> written(4096, 'w');
+  ASSERT_EQ(write(writer, written.data(), written.size()), ssize_t(written.size()));
+  EXPECT_EQ(load(fifo).printed, "Error while reading file\n");
+  std::vector<char> left(2 * written.size());
+  EXPECT_EQ(read(writer, left.data(), left.size()), ssize_t(written.size()));
+  close(writer);
+  alarm(0);
+}
+
+TEST(RawImage, SymbolicLinkToAPictureLoads) {
+  const auto target = write_file("linked.raw", picture_bytes);
+  const std::filesystem::path link = std::filesystem::temp_directory_path() / "link-to-picture.raw";
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(target, link);
+  const load_result result = load(link);
+  EXPECT_TRUE(result.has_pixels);
+  EXPECT_EQ(result.printed, " ca passe \n");
 }
 
 TEST(RawTexture, MissingFileNameFailsWithoutTouchingTheFileSystem) {

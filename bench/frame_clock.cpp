@@ -1,0 +1,71 @@
+// frame_clock.cpp: the probe's frame clock. Notes when the display callback is
+// first called and when each frame has been presented, counted from the exec
+// that the bench's launcher timed, and writes the times when the program exits.
+//
+//   BENCH_FRAME_TIMES  the file: "display <ns>" for the first display call, then
+//                      "<frame> <ns>" per presented frame, frames counted from 1
+//   BENCH_EXEC_NS      the launcher's clock at the exec (see exec_clock.cpp)
+#include <GL/freeglut.h>
+
+#include <array>
+
+#include "bench/preload.h"
+
+namespace {
+
+constexpr std::size_t most_frames = 8192;  // the show presents 3194
+
+using display_callback = void (*)();
+
+// Filled on the program's one drawing thread; nothing is allocated per frame.
+struct {
+  std::int64_t exec_ns = 0;
+  std::int64_t first_display_ns = -1;
+  std::array<std::int64_t, most_frames> presented_ns{};
+  std::size_t frames = 0;
+  display_callback display = nullptr;
+} clock_state;
+
+void timed_display() {
+  if (clock_state.first_display_ns < 0) clock_state.first_display_ns = monotonic_ns();
+  clock_state.display();
+}
+
+void write_times() {
+  std::FILE* file = open_report("BENCH_FRAME_TIMES");
+  if (file == nullptr) return;
+  std::fprintf(file, "display %lld\n", static_cast<long long>(clock_state.first_display_ns - clock_state.exec_ns));
+  for (std::size_t frame = 0; frame < clock_state.frames; ++frame)
+    std::fprintf(file, "%zu %lld\n", frame + 1,
+                 static_cast<long long>(clock_state.presented_ns[frame] - clock_state.exec_ns));
+  std::fclose(file);
+}
+
+// Runs as the library loads, before the program's main.
+bool start_clock() {
+  if (std::getenv("BENCH_FRAME_TIMES") == nullptr) return false;
+  const char* exec_ns = std::getenv("BENCH_EXEC_NS");
+  clock_state.exec_ns = exec_ns != nullptr ? std::atoll(exec_ns) : monotonic_ns();
+  std::atexit(write_times);
+  return true;
+}
+[[maybe_unused]] const bool clock_started = start_clock();
+
+}  // namespace
+
+extern "C" {
+
+void glutDisplayFunc(display_callback callback) {
+  static auto* const set = next_definition<void(display_callback)>("glutDisplayFunc");
+  clock_state.display = callback;
+  set(callback != nullptr ? timed_display : nullptr);
+}
+
+// The frame counts as presented once the swap returns.
+void glutSwapBuffers() {
+  static auto* const swap = next_definition<void()>("glutSwapBuffers");
+  swap();
+  if (clock_state.frames < most_frames) clock_state.presented_ns[clock_state.frames++] = monotonic_ns();
+}
+
+}  // extern "C"

@@ -1,0 +1,30 @@
+// preload.h: what the bench's preloaded probe shares: the library function a
+// wrapper stands in front of, the clock every figure is read from, and the
+// file each part writes its figures to.
+#pragma once
+
+#include <dlfcn.h>
+#include <time.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// The definition this library hides, further down the lookup order.
+template <typename function>
+function* next_definition(const char* name) {
+  return reinterpret_cast<function*>(dlsym(RTLD_NEXT, name));
+}
+
+// One clock for all processes of a run, so the launcher's time can be compared.
+inline std::int64_t monotonic_ns() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// Opens the file named by the variable for writing; nullptr when it is not set.
+inline std::FILE* open_report(const char* variable) {
+  const char* path = std::getenv(variable);
+  return path != nullptr ? std::fopen(path, "w") : nullptr;
+}

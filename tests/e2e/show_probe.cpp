@@ -8,6 +8,8 @@
 //   QUORVAN_PROBE_HOLD    frames (e.g. "100,250") after whose swap the show waits
 //                         until the bench writes a byte to "resume"
 //   QUORVAN_PROBE_SAVE    frames to save, read from the back buffer before the swap
+//   QUORVAN_PROBE_PAUSE   microseconds to wait after every presented frame, to
+//                         slow the show down while the bench types at it
 //
 // Each line of "events.log" is "<frames presented so far> <event> [numbers...]":
 //   game_mode <entered> <width> <height> <bits per pixel>
@@ -49,6 +51,7 @@ struct {
   bool entering_game_mode = false;
   std::vector<int> hold_frames;
   std::vector<int> saved_frames;
+  useconds_t pause = 0;
   keyboard_callback keyboard = nullptr;
   reshape_callback reshape = nullptr;
 } probe;
@@ -111,6 +114,7 @@ bool start_probe() {
   probe.active = probe.log_fd >= 0;
   probe.hold_frames = frame_list("QUORVAN_PROBE_HOLD");
   probe.saved_frames = frame_list("QUORVAN_PROBE_SAVE");
+  if (const char* pause = std::getenv("QUORVAN_PROBE_PAUSE")) probe.pause = useconds_t(std::strtoul(pause, nullptr, 10));
   std::atexit(at_exit);
   return probe.active;
 }
@@ -181,6 +185,7 @@ void glutSwapBuffers() {
   swap();
   probe.frames_presented = frame;
   if (probe.active && listed(probe.hold_frames, frame)) hold_show();
+  if (probe.active && probe.pause > 0) usleep(probe.pause);
 }
 
 int glutEnterGameMode() {

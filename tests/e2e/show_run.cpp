@@ -105,6 +105,7 @@ running_show start_show(const show_folder& folder, const show_options& options) 
                       "QUORVAN_PROBE_FOLDER=" + folder.path.string(),
                       "QUORVAN_PROBE_HOLD=" + frame_list(options.hold_frames),
                       "QUORVAN_PROBE_SAVE=" + frame_list(options.saved_frames),
+                      "QUORVAN_PROBE_PAUSE=" + std::to_string(options.pause_per_frame.count()),
                       "SDL_AUDIODRIVER=disk",
                       "SDL_DISKAUDIOFILE=" + (folder.path / capture_name).string()},
       .folder = folder.path,

@@ -40,6 +40,7 @@ struct show_options {
   std::string display;
   std::vector<int> hold_frames;   // the show waits after presenting each of these
   std::vector<int> saved_frames;  // written as frame_<nnnn>.png in the folder
+  std::chrono::microseconds pause_per_frame{0};  // slows the show down
 };
 
 struct running_show {

@@ -1,11 +1,12 @@
-// x_server_fixture.cpp: starts Xorg once per test program through a GoogleTest
-// environment and hands its display to every test.
+// x_server_fixture.cpp: starts each kind of Xorg server once per test program,
+// when a test first asks for it, and stops them all through a GoogleTest environment.
 #include "tests/e2e/x_server_fixture.h"
 
 #include <stdlib.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string_view>
 
@@ -15,9 +16,13 @@ namespace {
 
 constexpr auto start_limit = std::chrono::seconds(30);
 
-struct {
+struct server_of_config {
   std::optional<x_server> server;
-  std::string failure = "the X server was not started";
+  std::string failure;
+};
+
+struct {
+  std::map<std::filesystem::path, server_of_config> servers;
   std::filesystem::path log_folder;
 } shared;
 
@@ -26,23 +31,31 @@ bool running_under_ci() {
   return ci != nullptr && (std::string_view(ci) == "true" || std::string_view(ci) == "1");
 }
 
+server_of_config start_server(const std::filesystem::path& config_file) {
+  if (shared.log_folder.empty()) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvan-e2e-xorg-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+      return {.server = std::nullopt, .failure = "cannot make a folder for the X server's log"};
+    shared.log_folder = pattern;
+  }
+  const std::filesystem::path log_file = shared.log_folder / (config_file.stem().string() + ".log");
+  x_server_start start = start_x_server(config_file, log_file, start_limit);
+  return {.server = std::move(start.server), .failure = std::move(start.failure)};
+}
+
+const server_of_config& server_for(const std::filesystem::path& config_file) {
+  auto found = shared.servers.find(config_file);
+  if (found == shared.servers.end()) found = shared.servers.emplace(config_file, start_server(config_file)).first;
+  return found->second;
+}
+
 class x_server_environment : public ::testing::Environment {
  public:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvan-e2e-xorg-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-      shared.failure = "cannot make a folder for the X server's log";
-      return;
-    }
-    shared.log_folder = pattern;
-    x_server_start start = start_x_server(QUORVAN_XORG_CONFIG, shared.log_folder / "xorg.log", start_limit);
-    shared.server = std::move(start.server);
-    shared.failure = std::move(start.failure);
-  }
-
   void TearDown() override {
-    if (shared.server) stop_x_server(*shared.server);
-    shared.server.reset();
+    for (auto& [config, started] : shared.servers) {
+      if (started.server) stop_x_server(*started.server);
+    }
+    shared.servers.clear();
     std::error_code ignored;
     if (!shared.log_folder.empty() && std::getenv("QUORVAN_E2E_KEEP") == nullptr)
       std::filesystem::remove_all(shared.log_folder, ignored);
@@ -55,13 +68,14 @@ class x_server_environment : public ::testing::Environment {
 
 }  // namespace
 
-void on_x_server::SetUp() {
-  if (shared.server) {
-    display = shared.server->display();
+void on_x_server::use_server(const std::filesystem::path& config_file) {
+  const server_of_config& started = server_for(config_file);
+  if (started.server) {
+    display = started.server->display();
     return;
   }
-  if (running_under_ci()) FAIL() << "No X server for the end-to-end tests: " << shared.failure;
+  if (running_under_ci()) FAIL() << "No X server for the end-to-end tests: " << started.failure;
   GTEST_SKIP() << "No X server for the end-to-end tests (they start an Xorg server of their own "
                   "on the dummy video driver): "
-               << shared.failure;
+               << started.failure;
 }

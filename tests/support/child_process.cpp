@@ -55,6 +55,11 @@ void redirect(int target_fd, const std::filesystem::path& file) {
   // Die with the test, even when the test itself is killed.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != test_pid) _exit(cannot_run_code);
+  // The signals a shell ignores for background jobs reach the child as from a
+  // terminal, however the tests were started.
+  struct sigaction by_default {};
+  by_default.sa_handler = SIG_DFL;
+  for (const int signal_number : {SIGINT, SIGQUIT, SIGHUP}) sigaction(signal_number, &by_default, nullptr);
   const int null_input = open("/dev/null", O_RDONLY);
   dup2(null_input, STDIN_FILENO);
   redirect(STDOUT_FILENO, setup.output_file);

@@ -1,0 +1,164 @@
+// desktop_test.cpp: the show on a desktop of its own size and others: every way
+// out gives the desktop its display mode back, a missing display or mode ends
+// it cleanly, and a storm of keys changes nothing of its course.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/show_expectations.h"
+#include "tests/e2e/show_run.h"
+#include "tests/e2e/x_server_fixture.h"
+
+namespace {
+
+constexpr const char* desktop_mode = "1024x768";
+constexpr const char* show_mode = "640x480";
+constexpr int way_out_frame = 100;  // the show is held here while the way out is taken
+constexpr auto tool_limit = std::chrono::seconds(10);
+
+std::string read_text(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The name of the screen's current video mode, as XF86VidMode reports it:
+// xvidtune prints its mode line, name first, in quotes.
+std::string current_mode(const std::string& display, const std::filesystem::path& folder) {
+  process_setup setup;
+  setup.command = {"xvidtune", "-show"};
+  setup.environment = {"DISPLAY=" + display};
+  setup.output_file = folder / "xvidtune.txt";
+  const std::optional<process_end> end = run_process(setup, tool_limit);
+  if (!end || !end->exited_with(0)) return "(xvidtune failed)";
+  const std::string line = read_text(setup.output_file);
+  const std::size_t open = line.find('"');
+  const std::size_t close = line.find('"', open + 1);
+  if (open == std::string::npos || close == std::string::npos) return "(no mode in: " + line + ")";
+  return line.substr(open + 1, close - open - 1);
+}
+
+enum class way_out { escape, end_of_show, interrupt, terminate, hang_up };
+
+struct way_out_case {
+  way_out way;
+  const char* name;
+  int signal_number;  // 0: none
+};
+
+constexpr way_out_case ways_out[] = {
+    {way_out::escape, "escape", 0},
+    {way_out::end_of_show, "end_of_show", 0},
+    {way_out::interrupt, "ctrl_c", SIGINT},
+    {way_out::terminate, "sigterm", SIGTERM},
+    {way_out::hang_up, "sighup", SIGHUP},
+};
+
+void PrintTo(const way_out_case& tried, std::ostream* out) { *out << tried.name; }
+
+class every_way_out : public on_desktop_x_server, public ::testing::WithParamInterface<way_out_case> {};
+
+TEST_P(every_way_out, gives_the_desktop_its_display_mode_back_and_exits_0) {
+  const way_out_case& tried = GetParam();
+  show_folder folder(tried.name);
+  ASSERT_EQ(current_mode(display, folder.path), desktop_mode);
+
+  running_show show = start_show(folder, {.display = display, .hold_frames = {way_out_frame}, .saved_frames = {}});
+  ASSERT_TRUE(wait_for_hold(show, way_out_frame, run_limit));
+  EXPECT_EQ(current_mode(display, folder.path), show_mode) << "the show did not switch the mode";
+  if (tried.way == way_out::escape) {
+    ASSERT_TRUE(press_keys(show, {"Escape"}));
+  }
+  if (tried.signal_number != 0) {
+    ASSERT_EQ(kill(show.process.pid, tried.signal_number), 0);
+  }
+  resume_show(show);
+  const show_result result = finish_show(show, run_limit);
+
+  ASSERT_TRUE(result.end.has_value()) << "still running";
+  EXPECT_TRUE(result.end->exited_with(0)) << describe(*result.end) << '\n' << result.errors;
+  EXPECT_EQ(events_named(result.events, "leave_game_mode").size(), 1u);
+  EXPECT_EQ(current_mode(display, folder.path), desktop_mode);
+  if (tried.way == way_out::end_of_show) {
+    EXPECT_EQ(result.frames_presented, last_frame);
+  }
+  if (tried.signal_number != 0) {  // acted on between frames: the held frame is the last
+    EXPECT_EQ(result.frames_presented, way_out_frame);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(desktop, every_way_out, ::testing::ValuesIn(ways_out),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The toolkit's own way of giving up: a message and exit status 1, not a crash
+// (so no core dump either), before any picture is loaded or frame drawn.
+void expect_the_toolkit_gave_up(const show_result& result, const std::string& message) {
+  ASSERT_TRUE(result.end.has_value()) << "still running";
+  EXPECT_EQ(result.end->signal, 0) << describe(*result.end);
+  EXPECT_NE(result.end->exit_code, 0);
+  EXPECT_NE(result.errors.find(message), std::string::npos) << result.errors;
+  EXPECT_EQ(result.output, "") << "pictures loaded without a window";
+  EXPECT_LE(result.frames_presented, 0);
+}
+
+TEST(no_x_display, the_toolkit_reports_it_and_the_program_exits_non_zero_without_a_crash) {
+  for (const char* display : {":65000", ""}) {
+    SCOPED_TRACE(std::string("DISPLAY=") + display);
+    show_folder folder("no-display");
+    running_show show = start_show(folder, {.display = display, .hold_frames = {}, .saved_frames = {}});
+    expect_the_toolkit_gave_up(finish_show(show, run_limit), "failed to open display");
+  }
+}
+
+using without_game_mode = on_x_server_without_game_mode;
+
+// Without the 640x480 mode there is no window, and the toolkit stops at the
+// first call that needs one.
+TEST_F(without_game_mode, the_toolkit_gives_up_without_a_crash_and_the_mode_stays) {
+  show_folder folder("no-game-mode");
+  running_show show = start_show(folder, {.display = display, .hold_frames = {}, .saved_frames = {}});
+  expect_the_toolkit_gave_up(finish_show(show, run_limit), "failed to change screen settings");
+  EXPECT_EQ(current_mode(display, folder.path), desktop_mode);
+}
+
+// Every key the show knows but Escape, with some it ignores.
+constexpr std::string_view storm_keys = "msfmsmfaxSMF q1";
+constexpr int storm_length = 3000;
+// Slowed down so the whole storm lands while the show runs.
+constexpr auto storm_pause_per_frame = std::chrono::microseconds(2500);
+
+using key_storm = on_x_server;
+
+TEST_F(key_storm, of_thousands_of_keys_leaves_the_show_its_3194_frames_and_exit_0) {
+  show_folder folder("key-storm");
+  running_show show = start_show(folder, {.display = display,
+                                          .hold_frames = {},
+                                          .saved_frames = {},
+                                          .pause_per_frame = storm_pause_per_frame});
+  std::string typed;
+  while (typed.size() < storm_length) typed += storm_keys;
+  typed.resize(storm_length);
+  ASSERT_TRUE(wait_for_event(show, "reshape", std::nullopt, run_limit).has_value());
+  process_setup typist;
+  typist.command = {"xdotool", "type", "--delay", "0", typed};
+  typist.environment = {"DISPLAY=" + display};
+  const std::optional<process_end> typing = run_process(typist, run_limit);
+  const show_result result = finish_show(show, run_limit);
+
+  ASSERT_TRUE(typing && typing->exited_with(0)) << "xdotool failed";
+  expect_ran_to_its_end(result);
+  const std::vector<probe_event> keys = events_named(result.events, "key");
+  EXPECT_EQ(keys.size(), typed.size()) << "keys lost, or the show ended before the storm did";
+  const auto typed_f = std::ranges::count(typed, 'f');
+  const auto received_f = std::ranges::count_if(keys, [](const probe_event& key) { return key.values.at(0) == 'f'; });
+  EXPECT_EQ(std::ssize(events_named(result.events, "full_screen")), received_f);
+  EXPECT_EQ(received_f, typed_f);
+}
+
+}  // namespace

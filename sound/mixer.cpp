@@ -27,6 +27,21 @@ bool is_playing(const song& song) {
   return std::ranges::find(state.playing, &song) != state.playing.end();
 }
 
+// The first song is rendered straight into the buffer: no silence to fill
+// first, no copy to add. Songs repeat forever, so it fills the buffer; should
+// one end, the rest is silence.
+void render_song(song& song, std::span<float> interleaved_stereo, int mix_rate) {
+  const std::size_t frames = interleaved_stereo.size() / 2;
+  std::size_t done = 0;
+  while (done < frames) {
+    const std::size_t rendered =
+        song.module.read_interleaved_stereo(mix_rate, frames - done, &interleaved_stereo[2 * done]);
+    if (rendered == 0) break;
+    done += rendered;
+  }
+  std::fill(interleaved_stereo.begin() + std::ptrdiff_t(2 * done), interleaved_stereo.end(), 0.0f);
+}
+
 void add_song(song& song, std::span<float> interleaved_stereo, int mix_rate) {
   for (std::size_t done = 0; done + 2 <= interleaved_stereo.size();) {
     const std::size_t frames = std::min(scratch_frames, (interleaved_stereo.size() - done) / 2);
@@ -51,8 +66,12 @@ void stop_all_songs() {
 }
 
 void mix_songs(std::span<float> interleaved_stereo, int mix_rate) {
-  std::ranges::fill(interleaved_stereo, 0.0f);
   const std::scoped_lock guard(state.lock);
-  for (song* song : state.playing) add_song(*song, interleaved_stereo, mix_rate);
+  if (state.playing.empty()) {
+    std::ranges::fill(interleaved_stereo, 0.0f);
+    return;
+  }
+  render_song(*state.playing.front(), interleaved_stereo, mix_rate);
+  for (song* other : std::span(state.playing).subspan(1)) add_song(*other, interleaved_stereo, mix_rate);
   for (float& sample : interleaved_stereo) sample = std::clamp(sample, -1.0f, 1.0f);
 }

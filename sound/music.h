@@ -9,8 +9,9 @@ struct song;  // a loaded module; never released by the show
 // no device; every later call still works and stays silent.
 int sound_init(int mix_rate, int max_channels, unsigned flags);
 
-// Reads the whole file and loads it as a module that loops forever.
-// Returns nullptr for a missing, empty or unreadable file.
+// Loads the file as a module that loops forever. Returns nullptr for a
+// missing, empty or unreadable file, one that is not a regular file or one
+// over 32 MiB. Opening never blocks.
 song* music_load_song(const char* file_name);
 
 // Starts a stopped song from its beginning; a song already playing goes on

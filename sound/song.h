@@ -8,6 +8,7 @@ struct song {
   openmpt::module module;
 };
 
-// Reads the whole file and loads it as a module that repeats forever.
-// Returns nullptr for a missing, empty or unreadable file; prints nothing.
+// Loads the file as a module that repeats forever. Opening never blocks.
+// Returns nullptr for a missing, empty or unreadable file, one that is not a
+// regular file (a directory, a FIFO, a device) or one over 32 MiB; prints nothing.
 song* load_song(const char* file_name);

@@ -1,7 +1,10 @@
 // bad_input_test.cpp: what the layer does with no song, bad files and no
 // device: no song or no effect, no crash, nothing on standard output.
 #include <SDL.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -55,6 +58,45 @@ TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_a
     EXPECT_EQ(music_play_song(loaded), 0) << file;
   }
   EXPECT_EQ(music_load_song(nullptr), nullptr);
+}
+
+// Only regular files are read, opened without blocking: a FIFO with no writer
+// would hold the show forever, and a device may never end. A load that blocks
+// is ended by the alarm, which fails the test.
+TEST_F(bad_input, loads_no_song_from_a_fifo_with_or_without_a_writer_or_a_device_and_never_blocks) {
+  constexpr unsigned blocked_seconds = 10;
+  const std::vector<char> module = bytes_of(default_module);
+  const std::span<const char> start = std::span(module).first(4096);
+  const std::filesystem::path fifo = file_with("start.xm", start).parent_path() / "fifo.xm";
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  alarm(blocked_seconds);
+  EXPECT_EQ(music_load_song(fifo.c_str()), nullptr);
+  EXPECT_EQ(music_load_song("/dev/zero"), nullptr);
+
+  // With a writer holding it open and the start of the module waiting in it,
+  // the FIFO is still not read: the bytes stay in it.
+  const int writer = open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  ASSERT_EQ(write(writer, start.data(), start.size()), ssize_t(start.size()));
+  EXPECT_EQ(music_load_song(fifo.c_str()), nullptr);
+  std::vector<char> left(2 * start.size());
+  EXPECT_EQ(read(writer, left.data(), left.size()), ssize_t(start.size()));
+  close(writer);
+  alarm(0);
+}
+
+// Trailing bytes do not stop a module from loading, up to 32 MiB in all; a
+// larger file is not read at all. The padding is noise, which libopenmpt
+// does not walk through (zeros it does, slowly under sanitizers).
+TEST_F(bad_input, loads_a_module_padded_to_32_mib_but_not_one_padded_a_byte_more) {
+  constexpr std::size_t largest_module_bytes = std::size_t{32} << 20;
+  std::vector<char> padded = bytes_of(default_module);
+  const std::vector<char> noise = garbage(largest_module_bytes - padded.size(), false);
+  padded.insert(padded.end(), noise.begin(), noise.end());
+  EXPECT_NE(music_load_song(file_with("at the limit.xm", padded).c_str()), nullptr);
+  padded.push_back(0);
+  EXPECT_EQ(music_load_song(file_with("over the limit.xm", padded).c_str()), nullptr);
 }
 
 TEST_F(bad_input, plays_nothing_when_asked_to_play_no_song) {

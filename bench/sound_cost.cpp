@@ -2,8 +2,10 @@
 // through the sound layer (its mixer, one device buffer at a time, as SDL's
 // audio thread asks for it) and by libopenmpt straight into one buffer.
 // Usage: sound_cost MODULE [ROUNDS]
-//        prints "<sound layer ms> <libopenmpt ms>" for each round
+//        prints "loaded <kB>", the heap that loading the module took, then
+//        "round <sound layer ms> <libopenmpt ms>" for each round
 #include <libopenmpt/libopenmpt.hpp>
+#include <malloc.h>
 #include <time.h>
 
 #include <cstdio>
@@ -68,7 +70,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int rounds = argc > 2 ? std::atoi(argv[2]) : default_rounds;
+  const std::size_t heap_before = mallinfo2().uordblks;
   song* music = load_song(argv[1]);
+  std::printf("loaded %zu\n", (mallinfo2().uordblks - heap_before) / 1024);
   std::ifstream file(argv[1], std::ios::binary);
   const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   if (music == nullptr || bytes.empty()) {
@@ -90,7 +94,7 @@ int main(int argc, char** argv) {
       direct = libopenmpt_ms(module, stereo);
       layer = sound_layer_ms(*music, stereo);
     }
-    std::printf("%.3f %.3f\n", layer, direct);
+    std::printf("round %.3f %.3f\n", layer, direct);
   }
   return 0;
 }

@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# bench/run.sh: quorvan's benchmark suite. Installs what it needs, builds the
+# show and the bench's programs in build-bench, measures every figure against a
+# baseline taken in the same run (medians of QUORVAN_BENCH_RUNS runs, at least
+# 5), and writes docs/benchmarks.md and docs/frame-times.png. About 10 minutes.
+# Usage: bash bench/run.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd -P)
+
+runs=${QUORVAN_BENCH_RUNS:-5}
+build=$root/build-bench
+bin=$build/bin
+probe=$build/bench/libbench_probe.so
+work=$(mktemp -d /tmp/quorvan-bench-XXXXXX)
+report=$root/docs/benchmarks.md
+plot=$root/docs/frame-times.png
+
+show_frames=3194
+video_fps=60
+key_s=115
+
+x_pid=""
+finish() {
+  if [ -n "$x_pid" ]; then kill "$x_pid" 2>/dev/null && wait "$x_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap finish EXIT
+
+say() { echo "== $*" >&2; }
+
+median() {  # of the numbers on standard input, one a line
+  sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+at_most() { awk -v a="$1" -v b="$2" 'BEGIN { print (a <= b ? "met" : "not met") }'; }
+
+build_everything() {
+  bash setup.sh show tests bench
+  [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" --parallel 2 --target quorvan quorvan-capture show_data \
+    bench_probe exec_clock minimal_show own_code_cost sound_cost >/dev/null
+}
+
+# The tests' Xorg on the dummy driver: one 640x480 mode at 16 bits, no vsync.
+start_x_server() {
+  Xorg -displayfd 3 -config tests/e2e/xorg-dummy.conf -noreset -nolisten tcp \
+    -logfile "$work/xorg.log" 3>"$work/display" >"$work/xorg.out" 2>&1 &
+  x_pid=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || { echo "Xorg did not start; see $work/xorg.log" >&2; exit 1; }
+  display=":$(head -1 "$work/display")"
+}
+
+# Runs a program of bin/ full screen on the bench's X server, the probe
+# preloaded, the music going to SDL's disk driver; settings NAME=value first.
+on_x() {
+  (cd "$bin" && env DISPLAY="$display" LD_PRELOAD="$probe" SDL_AUDIODRIVER=disk \
+     SDL_DISKAUDIOFILE=/dev/null "$@" >/dev/null 2>>"$work/programs.log")
+}
+
+# The show and the baseline in turn, so both meet the same moments of load.
+run_frames() {
+  for run in $(seq "$runs"); do
+    for program in quorvan minimal_show; do
+      on_x BENCH_FRAME_TIMES="$work/frames.$program.$run" BENCH_MEMORY="$work/memory.$program.$run" \
+        ./exec_clock "./$program"
+    done
+  done
+}
+
+# "s" typed once a run, each run at another point of the sound buffer's cycle.
+run_key_presses() {
+  for run in $(seq "$runs"); do
+    on_x BENCH_SOUND_TIMES="$work/sound.$run" ./quorvan &
+    local show=$!
+    sleep "$(awk -v run="$run" 'BEGIN { print 0.8 + 0.0047 * run }')"
+    DISPLAY=$display xdotool key s
+    wait "$show"
+  done
+}
+
+# The program's own instructions in its frame path: display() and idle(), the
+# end of the show (leave_show) left out; bound at load, so no lazy binding shows.
+count_own_instructions() {  # PROGRAM OUTPUT [ARGUMENTS...]
+  local program=$1 output=$2
+  shift 2
+  (cd "$bin" && env DISPLAY="$display" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null LD_BIND_NOW=1 \
+     valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.$program" \
+     --toggle-collect='display()' --toggle-collect='idle()' --toggle-collect='leave_show()' \
+     "./$program" "$@" >/dev/null 2>>"$work/programs.log")
+  gawk -v program="$bin/$program" -f bench/own_code.awk "$work/callgrind.$program" >"$output"
+}
+
+figure() { awk -v name="$1" '$1 == name { print $2 }' "$2"; }
+
+run_capture() {  # SIZE: prints the median seconds of a whole capture
+  for run in $(seq "$runs"); do
+    local start end
+    start=$(date +%s%N)
+    (cd "$bin" && ./quorvan-capture --size="$1" "$work/capture.mp4" >/dev/null 2>>"$work/programs.log")
+    end=$(date +%s%N)
+    awk -v ns=$((end - start)) 'BEGIN { printf "%.3f\n", ns / 1e9 }'
+  done | median
+}
+
+say "installing and building"
+build_everything
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+started=$(date -u '+%Y-%m-%d %H:%M UTC')
+start_x_server
+
+say "frames: the show and the minimal program, $runs runs each"
+run_frames
+for program in quorvan minimal_show; do
+  gawk -f bench/frame_summary.awk "$work"/frames.$program.* >"$work/summary.$program"
+done
+show_fps=$(awk '{ print $3 }' "$work/summary.quorvan" | median)
+minimal_fps=$(awk '{ print $3 }' "$work/summary.minimal_show" | median)
+show_start=$(awk '{ print $1 }' "$work/summary.quorvan" | median)
+minimal_start=$(awk '{ print $1 }' "$work/summary.minimal_show" | median)
+show_first_frame=$(awk '{ print $2 }' "$work/summary.quorvan" | median)
+start_difference=$(awk -v a="$show_start" -v b="$minimal_start" 'BEGIN { printf "%.1f", a - b }')
+for program in quorvan minimal_show; do
+  gawk -v trace="$work/trace.$program" -f bench/scene_pacing.awk "$work"/frames.$program.* >"$work/scenes.$program"
+done
+show_peak=$(cat "$work"/memory.quorvan.* | awk '$1 == "peak" { print $2 }' | median)
+minimal_peak=$(cat "$work"/memory.minimal_show.* | awk '$1 == "peak" { print $2 }' | median)
+
+say "sound: \"s\" typed into the show, $runs runs"
+run_key_presses
+gawk -f bench/sound_latency.awk "$work"/sound.* >"$work/latencies"
+latency_median=$(median <"$work/latencies")
+latency_max=$(sort -g "$work/latencies" | tail -1)
+latency_count=$(wc -l <"$work/latencies")
+
+say "sound: mixing 60 s of the module, $runs rounds"
+"$bin/sound_cost" "$bin/quorvan.xm" "$runs" >"$work/sound_cost"
+layer_ms=$(awk '$1 == "round" { print $2 }' "$work/sound_cost" | median)
+libopenmpt_ms=$(awk '$1 == "round" { print $3 }' "$work/sound_cost" | median)
+module_kb=$(figure loaded "$work/sound_cost")
+
+say "own code: without a driver, $runs runs, and its instructions under callgrind"
+for _ in $(seq "$runs"); do "$bin/own_code_cost"; done | awk '{ print $1 }' | median >"$work/loop_ns"
+loop_ns=$(cat "$work/loop_ns")
+count_own_instructions own_code_cost "$work/own.loop" 20
+say "own code: the whole show under callgrind (about 4 minutes)"
+count_own_instructions quorvan "$work/own.show"
+load_after_frames=$(cut -d' ' -f1-3 /proc/loadavg)
+
+say "capture: the whole show at 640x480 and 1280x960, $runs runs each"
+capture_small=$(run_capture 640x480)
+capture_large=$(run_capture 1280x960)
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+say "writing $report and $plot"
+source bench/write_report.sh
+write_report >"$report"
+gnuplot -e "show_times='$work/trace.quorvan'; minimal_times='$work/trace.minimal_show'; \
+            scenes='$work/scenes.quorvan'; runs=$runs; output='$plot'" bench/frame_times.gp
+say "done: $report"

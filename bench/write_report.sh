@@ -1,0 +1,164 @@
+# bench/write_report.sh: writes docs/benchmarks.md from the figures that
+# bench/run.sh has measured; sourced by it, after the measurements.
+
+# The graphics libraries, and the dispatch stubs that libglvnd generates at run
+# time (an anonymous mapping, "???" to callgrind), through which OpenGL is called.
+graphics_objects='(libglut|libOpenGL|libGL|libGLX|libGLdispatch)[.]so|^[?][?][?]$'
+
+per_frame() { awk -v total="$(figure "$1" "$2")" -v frames="$(figure frames "$2")" 'BEGIN { printf "%.1f", total / frames }'; }
+
+machine_lines() {
+  echo "- CPU: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores"
+  echo "- Mesa: $(dpkg-query -W -f='${Version}' libgl1-mesa-dri) (llvmpipe, software rendering), on Xorg's dummy driver"
+  echo "- Date: $started; load average (1, 5, 15 min) $load_before before, $load_after_frames after the frame, sound and callgrind runs, $load_after at the end"
+  echo "- Runs: $runs of each program; each figure is the median over them"
+}
+
+# The functions outside the program that its own code calls in the frame path.
+outside_calls() {
+  awk -v pattern="$graphics_objects" '
+    $1 == "calls" && $2 ~ pattern { graphics++ }
+    $1 == "calls" && $2 !~ pattern { sub(/^calls /, ""); others = others "; " $0 }
+    END { printf "%d functions of OpenGL and GLUT, and %s", graphics, others ? "besides them" others : "nothing else" }' \
+    "$work/own.show"
+}
+
+frame_cost_rows() {
+  local show_instructions loop_instructions own_ns not_graphics
+  show_instructions=$(per_frame own "$work/own.show")
+  loop_instructions=$(per_frame own "$work/own.loop")
+  own_ns=$(awk -v i="$show_instructions" -v li="$loop_instructions" -v ln="$loop_ns" 'BEGIN { printf "%.0f", i * ln / li }')
+  not_graphics=$(awk -v pattern="$graphics_objects" '$1 == "calls" && $2 !~ pattern' "$work/own.show" | wc -l)
+  echo "| Frames per second, unthrottled | $show_fps | $minimal_fps (minimal program) | $(ratio "$show_fps" "$minimal_fps") | - | - |"
+  echo "| Show's own code per frame, instructions (callgrind) | $show_instructions | - | - | - | - |"
+  echo "| Show's own code per frame, time | $own_ns ns | - | - | under 5,000 ns | $(at_most "$own_ns" 5000) |"
+  echo "| Show's own code per frame, time without a driver (measured) | $loop_ns ns | - | - | under 5,000 ns | $(at_most "$loop_ns" 5000) |"
+  echo "| Calls from the show's own code in the frame path to anything but OpenGL and GLUT | $not_graphics | - | - | 0 | $(at_most "$not_graphics" 0) |"
+}
+
+scene_rows() {
+  local names=(smiley credits greetings cube end)
+  while read -r scene first last p50 p99 most ratio over slowest; do
+    [ "$scene" = single_run_worst ] && continue
+    echo "| $scene. ${names[scene - 1]} | $first-$last | $p50 | $p99 | $most | $slowest | $ratio | $over | $(at_most "$ratio" 3) |"
+  done <"$1"
+}
+
+worst_scene() { awk '$1 ~ /^[0-9]$/ && $7 > worst { worst = $7 } END { print worst }' "$1"; }
+
+memory_rows() {
+  # Resident kB per object just before each program left game mode, run 1.
+  gawk 'FNR == 1 { file++ } $1 == "peak" { next }
+        { kb[file, $2] += $1; seen[$2] = 1 }
+        END {
+          for (name in seen) {
+            show = kb[1, name]; minimal = kb[2, name]
+            short = name; sub(/.*\//, "", short)
+            if (name ~ /^\[(heap|anonymous)\]$/ || short ~ /^lib(openmpt|SDL2)/) row[short] = show " " minimal
+            else if (minimal == 0 && show > 0) { only += show; libraries++ }
+            else { rest_show += show; rest_minimal += minimal }
+          }
+          for (name in row) { split(row[name], v, " "); printf "| %s | %d | %d | %+d |\n", name, v[1], v[2], v[1] - v[2] }
+          printf "| %d more libraries that only the show maps (those SDL2 and libopenmpt bring) | %d | 0 | %+d |\n", libraries, only, only
+          printf "| everything else (the program, the C++ runtime, X, Mesa, LLVM...) | %d | %d | %+d |\n", rest_show, rest_minimal, rest_show - rest_minimal
+        }' "$work/memory.quorvan.1" "$work/memory.minimal_show.1"
+}
+
+write_report() {
+  local small_fps large_fps show_seconds
+  show_seconds=$(awk -v f="$show_frames" -v r="$video_fps" 'BEGIN { printf "%.2f", f / r }')
+  small_fps=$(awk -v f="$show_frames" -v s="$capture_small" 'BEGIN { printf "%.0f", f / s }')
+  large_fps=$(awk -v f="$show_frames" -v s="$capture_large" 'BEGIN { printf "%.0f", f / s }')
+  local worst
+  worst=$(worst_scene "$work/scenes.quorvan")
+  cat <<EOF
+# Benchmarks
+
+Written by \`bash bench/run.sh\`, which builds the show and the bench's programs
+in \`build-bench\`, runs them on a private Xorg server (the dummy driver, one
+640x480 mode at 16 bits, no vsync: frames come as fast as they are drawn) and
+compares every figure with a baseline measured in the same run. The baseline
+of the frame figures is the bench's minimal program (\`bench/minimal_show.cpp\`):
+the same game mode, one textured 256 by 256 picture quad at z = -3.5 and the
+two bars per frame, with glFinish and the swap, for 3194 frames.
+
+## Machine
+
+$(machine_lines)
+
+## Figures
+
+| Figure | Show | Baseline | Ratio | Target | Met |
+|---|---|---|---|---|---|
+$(frame_cost_rows)
+| Frame pacing: slowest frame over its scene's median, worst scene (below) | $worst | $(worst_scene "$work/scenes.minimal_show") (minimal program) | - | at most 3 | $(at_most "$worst" 3) |
+| Start-up: exec to the first presented frame | $show_start ms | $minimal_start ms (minimal program) | +$start_difference ms | at most +30 ms | $(at_most "$start_difference" 30) |
+| Sound: CPU time to mix 60 s of quorvan.xm | $layer_ms ms | $libopenmpt_ms ms (libopenmpt into one buffer) | $(ratio "$layer_ms" "$libopenmpt_ms") | at most 1.1 | $(at_most "$(ratio "$layer_ms" "$libopenmpt_ms")" 1.1) |
+| Sound: from the key "s" to the first silent buffer, median of $latency_count | $latency_median ms | - | - | at most 50 ms | $(at_most "$latency_median" 50) |
+| Sound: the same, slowest of $latency_count | $latency_max ms | - | - | at most 50 ms | $(at_most "$latency_max" 50) |
+| Memory: peak resident size | $((show_peak / 1024)) MiB ($show_peak kB) | $((minimal_peak / 1024)) MiB ($minimal_peak kB) (minimal program) | +$(((show_peak - minimal_peak) / 1024)) MiB | accounted for (below) | - |
+| Capture at 640x480: frames per second | $small_fps | $video_fps (real time) | $(ratio "$capture_small" "$show_seconds") of real time ($capture_small s for $show_seconds s) | - | - |
+| Capture at 1280x960: frames per second | $large_fps | $video_fps (real time) | $(ratio "$capture_large" "$show_seconds") of real time ($capture_large s for $show_seconds s) | - | - |
+
+How each figure is taken:
+
+- Frames per second: the probe preloaded into both programs (\`bench/frame_clock.cpp\`)
+  notes when each swap returns; frames 2 to 3194 over the time between them.
+- Own code: callgrind counts the instructions of the show's own object while
+  \`display()\` and \`idle()\` run (the end of the show, \`leave_show()\`, left
+  out), divided by the calls of \`display()\`. \`bench/own_code_cost.cpp\` runs
+  the same frames with every OpenGL call answered by an empty function: its CPU
+  time per frame is the direct measurement, and its own instruction count per
+  frame turns the show's count into time. Both are warm-cache figures.
+- The frame path's outside calls are every function outside the program that
+  its own code calls there, from callgrind's call graph: $(outside_calls).
+  Below them, inside the driver and Xlib, the same frames made $(per_frame allocations "$work/own.show") calls of malloc
+  and its kin per frame and $(figure opens "$work/own.show") file opens in all (the shader cache, first frames only).
+- Start-up: \`bench/exec_clock.cpp\` reads the clock and execs the program; the
+  frame clock notes the first swap's return. The show's first frame itself
+  took $show_first_frame ms of it (the driver compiles its shaders then).
+- Sound mixing: \`bench/sound_cost.cpp\` times, in thread CPU time, the sound
+  layer's \`mix_songs\` filling 1024-frame buffers as SDL's audio thread asks
+  for them, and libopenmpt rendering the same 60 s into one buffer.
+- Key to silence: the probe (\`bench/sound_clock.cpp\`) notes when "s" reaches
+  the show and when each buffer has been mixed for SDL's disk driver; the figure
+  is the time to the first silent buffer. SDL's disk driver asks for a buffer
+  every 1024 frames (23 ms); a sound card adds its own queue on top.
+- Capture: the wall time of \`quorvan-capture\` making the whole show into an
+  MP4 file (H.264 and AAC through ffmpeg), frames divided by it.
+
+## Frame pacing
+
+![Frame times of the show and of the minimal program](frame-times.png)
+
+Each frame's time is its median over the $runs runs, frame by frame: what a
+program does at a given frame comes back in every run, while the shared
+machine's interruptions land on other frames each time. (Within single runs,
+interruptions included, the worst scene's slowest frame took
+$(awk '$1 == "single_run_worst" { print $2 }' "$work/scenes.quorvan") times its median in the show and
+$(awk '$1 == "single_run_worst" { print $2 }' "$work/scenes.minimal_show") times in the minimal program.) The first frame, which
+compiles the driver's shaders, is left out; a frame shared by two scenes
+counts for the first.
+
+The show:
+
+| Scene | Frames | 50th ms | 99th ms | Max ms | Slowest frame | Max / median | Frames over 3 x median | Met |
+|---|---|---|---|---|---|---|---|---|
+$(scene_rows "$work/scenes.quorvan")
+
+The minimal program, over the same frame numbers:
+
+| Scene | Frames | 50th ms | 99th ms | Max ms | Slowest frame | Max / median | Frames over 3 x median | Met |
+|---|---|---|---|---|---|---|---|---|
+$(scene_rows "$work/scenes.minimal_show")
+
+## Memory
+
+Resident kB per object just before each program leaves game mode (run 1),
+when the textures, the module and the sound device are all still there:
+
+| Object | Show | Minimal program | Difference |
+|---|---|---|---|
+$(memory_rows)
+EOF
+}

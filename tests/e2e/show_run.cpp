@@ -40,6 +40,13 @@ std::string frame_list(const std::vector<int>& frames) {
   return text;
 }
 
+// Sets the entry's variable, in place of an entry of the same name.
+void set_variable(std::vector<std::string>& environment, const std::string& entry) {
+  const std::string name = entry.substr(0, entry.find('=') + 1);
+  std::erase_if(environment, [&](const std::string& other) { return other.starts_with(name); });
+  environment.push_back(entry);
+}
+
 probe_event parse_event(const std::string& line) {
   std::istringstream in(line);
   probe_event event;
@@ -98,7 +105,7 @@ running_show start_show(const show_folder& folder, const show_options& options) 
   if (mkfifo(fifo.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + fifo.string());
   show.resume_fd = open(fifo.c_str(), O_RDWR | O_CLOEXEC);
 
-  const process_setup setup{
+  process_setup setup{
       .command = {QUORVAN_PROGRAM},
       .environment = {"DISPLAY=" + options.display,
                       std::string("LD_PRELOAD=") + QUORVAN_SHOW_PROBE,
@@ -112,6 +119,7 @@ running_show start_show(const show_folder& folder, const show_options& options) 
       .output_file = folder.path / "stdout.txt",
       .error_file = folder.path / "stderr.txt",
   };
+  for (const std::string& entry : options.environment) set_variable(setup.environment, entry);
   show.process = start_process(setup);
   return show;
 }

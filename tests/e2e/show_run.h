@@ -41,6 +41,7 @@ struct show_options {
   std::vector<int> hold_frames;   // the show waits after presenting each of these
   std::vector<int> saved_frames;  // written as frame_<nnnn>.png in the folder
   std::chrono::microseconds pause_per_frame{0};  // slows the show down
+  std::vector<std::string> environment{};  // "NAME=value" entries replacing the bench's own
 };
 
 struct running_show {

@@ -1,0 +1,253 @@
+// music_files_test.cpp: the show with its module missing, cut short, not a
+// module at all, of another tracker format, 64 MiB large or a FIFO, and with
+// no sound device. It always runs to its end; the music plays where the module
+// can be played and is silent otherwise.
+#include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.hpp>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <ostream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "assets/show_pictures.h"
+#include "tests/e2e/module_writers.h"
+#include "tests/e2e/music_capture.h"
+#include "tests/e2e/show_expectations.h"
+#include "tests/e2e/show_run.h"
+#include "tests/e2e/x_server_fixture.h"
+
+namespace {
+
+constexpr float audible_music = 0.01f;  // -40 dBFS: the show's module peaks near 0.1
+constexpr std::size_t noise_bytes = 256 << 10;
+constexpr std::size_t huge_file_bytes = std::size_t{64} << 20;
+
+// Start-up with a huge file in place of the module may take this much longer
+// than with the show's own; it may take no more memory than a quarter of the
+// file beyond what the show's own takes.
+constexpr auto stall_limit = std::chrono::seconds(1);
+constexpr long memory_limit_kib = long(huge_file_bytes / 4 / 1024);
+constexpr auto hold_limit = std::chrono::minutes(2);
+
+enum class heard { silence, music };
+
+const std::string& show_module() {
+  static const std::string bytes = data_file_bytes(music_file_name);
+  return bytes;
+}
+
+std::string noise(std::size_t size) {
+  std::mt19937 random(1234);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = char(random());
+  return bytes;
+}
+
+// Where an XM module's patterns begin and end: a 60-byte preamble, a header of
+// the size given at offset 60, then each pattern's header and packed rows;
+// the instruments and their samples follow.
+struct xm_layout {
+  std::size_t patterns_begin = 0;
+  std::size_t patterns_end = 0;
+};
+
+xm_layout layout_of(std::string_view xm) {
+  const auto number = [&](std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | std::uint8_t(xm.at(at + std::size_t(i)));
+    return std::size_t(value);
+  };
+  constexpr std::size_t header_size_at = 60, pattern_count_at = 70, packed_size_at = 7;
+  xm_layout layout;
+  layout.patterns_begin = header_size_at + number(header_size_at, 4);
+  std::size_t at = layout.patterns_begin;
+  for (std::size_t count = number(pattern_count_at, 2); count > 0; --count)
+    at += number(at, 4) + number(at + packed_size_at, 2);
+  layout.patterns_end = at;
+  return layout;
+}
+
+std::string show_module_cut_at(std::size_t size) { return show_module().substr(0, size); }
+
+struct module_case {
+  std::string name;
+  std::function<void(const show_folder&)> put_module;
+  heard expected;
+};
+
+void PrintTo(const module_case& module, std::ostream* out) { *out << module.name; }
+
+std::function<void(const show_folder&)> module_of(std::function<std::string()> bytes) {
+  return [bytes](const show_folder& folder) { folder.write_file(music_file_name, bytes()); };
+}
+
+const module_case module_cases[] = {
+    {"missing", [](const show_folder& folder) { folder.remove_file(music_file_name); }, heard::silence},
+    {"empty", module_of([] { return std::string(); }), heard::silence},
+    // Cut in the header, libopenmpt still takes the module, with no patterns
+    // and no samples; cut in the patterns, it has no samples: both are silent.
+    {"cut_inside_the_header", module_of([] { return show_module_cut_at(layout_of(show_module()).patterns_begin / 2); }),
+     heard::silence},
+    {"cut_inside_the_patterns", module_of([] {
+       const xm_layout layout = layout_of(show_module());
+       return show_module_cut_at((layout.patterns_begin + layout.patterns_end) / 2);
+     }),
+     heard::silence},
+    // Samples make up most of the module; what is left of them plays.
+    {"cut_inside_the_samples", module_of([] {
+       const std::size_t end = layout_of(show_module()).patterns_end;
+       return show_module_cut_at((end + show_module().size()) / 2);
+     }),
+     heard::music},
+    {"random_bytes", module_of([] { return noise(noise_bytes); }), heard::silence},
+    {"a_fifo",  // with no writer: opening it for reading could wait forever
+     [](const show_folder& folder) {
+       folder.remove_file(music_file_name);
+       const std::filesystem::path path = folder.path / music_file_name;
+       if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + path.string());
+     },
+     heard::silence},
+    {"a_mod_module", module_of(protracker_module), heard::music},
+    {"an_s3m_module", module_of(scream_tracker_module), heard::music},
+    {"an_it_module", module_of(impulse_tracker_module), heard::music},
+};
+
+// The device was opened and ran the whole time; it played music, or nothing.
+void expect_heard(const show_result& result, heard expected) {
+  const std::optional<capture_format> format = capture_format_of(result.events);
+  ASSERT_TRUE(format.has_value()) << "no sound device was opened";
+  const std::vector<float> music = read_capture(result.capture, *format);
+  ASSERT_FALSE(music.empty());
+  if (expected == heard::silence)
+    EXPECT_EQ(loudest(music), 0.0f);
+  else
+    EXPECT_GE(loudest(music), audible_music);
+}
+
+class music_file : public on_x_server, public testing::WithParamInterface<module_case> {};
+
+TEST_P(music_file, plays_only_if_libopenmpt_can_play_it_and_the_show_runs_to_its_end) {
+  show_folder folder("music-" + GetParam().name);
+  GetParam().put_module(folder);
+  running_show show = start_show(folder, {.display = display, .hold_frames = {}, .saved_frames = {}});
+  const show_result result = finish_show(show, run_limit);
+
+  expect_ran_to_its_end(result);
+  EXPECT_EQ(result.output, repeated(loaded_line, int(show_pictures.size())));
+  expect_heard(result, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(module_files, music_file, testing::ValuesIn(module_cases),
+                         [](const testing::TestParamInfo<module_case>& info) { return info.param.name; });
+
+TEST(other_tracker_formats, are_written_as_modules_libopenmpt_takes_for_what_they_are) {
+  for (const auto& [type, bytes] : {std::pair{"mod", protracker_module()},
+                                    {"s3m", scream_tracker_module()},
+                                    {"it", impulse_tracker_module()}}) {
+    std::ostringstream quiet_log;
+    const openmpt::module module(bytes.data(), bytes.size(), quiet_log);
+    EXPECT_EQ(module.get_metadata("type"), type);
+  }
+}
+
+// Start-up time and memory of a whole run, held after its first and its last frame.
+struct measured_run {
+  show_result result;
+  std::chrono::milliseconds to_first_frame{-1};
+  long peak_memory_kib = -1;
+};
+
+// The most memory the process has held so far (VmHWM), or -1.
+long peak_memory_kib(const running_show& show) {
+  std::ifstream status("/proc/" + std::to_string(show.process.pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("VmHWM:")) return std::stol(line.substr(line.find(':') + 1));
+  }
+  return -1;
+}
+
+measured_run measure_run(const show_folder& folder, const std::string& display) {
+  measured_run run;
+  const auto started = std::chrono::steady_clock::now();
+  running_show show = start_show(folder, {.display = display, .hold_frames = {1, last_frame}, .saved_frames = {}});
+  if (wait_for_hold(show, 1, hold_limit)) {
+    run.to_first_frame =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    resume_show(show);
+  }
+  if (wait_for_hold(show, last_frame, hold_limit)) {
+    run.peak_memory_kib = peak_memory_kib(show);
+    resume_show(show);
+  }
+  run.result = finish_show(show, run_limit);
+  std::printf("%s: first frame after %lld ms, peak memory %ld KiB\n", folder.path.c_str(),
+              static_cast<long long>(run.to_first_frame.count()), run.peak_memory_kib);
+  return run;
+}
+
+using huge_module = on_x_server;
+
+// Neither file is read: the show starts as soon and holds as little memory as
+// with its own module, and stays silent.
+TEST_F(huge_module, of_64_mib_neither_delays_the_first_frame_nor_takes_memory_and_stays_silent) {
+  show_folder own("music-own");
+  const measured_run normal = measure_run(own, display);
+  expect_ran_to_its_end(normal.result);
+  ASSERT_GT(normal.to_first_frame.count(), 0);
+  ASSERT_GT(normal.peak_memory_kib, 0);
+
+  std::string padded = show_module();
+  padded.resize(huge_file_bytes, '\0');
+  for (const auto& [label, bytes] : {std::pair{"noise", noise(huge_file_bytes)}, {"padded", padded}}) {
+    SCOPED_TRACE(label);
+    show_folder folder(std::string("music-huge-") + label);
+    folder.write_file(music_file_name, bytes);
+    const measured_run huge = measure_run(folder, display);
+    expect_ran_to_its_end(huge.result);
+    expect_heard(huge.result, heard::silence);
+    ASSERT_GT(huge.to_first_frame.count(), 0);
+    ASSERT_GT(huge.peak_memory_kib, 0);
+    EXPECT_LT(huge.to_first_frame - normal.to_first_frame, stall_limit);
+    EXPECT_LT(huge.peak_memory_kib - normal.peak_memory_kib, memory_limit_kib);
+  }
+}
+
+struct no_device_case {
+  std::string name;
+  std::vector<std::string> environment;
+};
+
+void PrintTo(const no_device_case& device, std::ostream* out) { *out << device.name; }
+
+const no_device_case no_device_cases[] = {
+    {"no_such_audio_driver", {"SDL_AUDIODRIVER=no such driver"}},
+    // As on a machine without a sound card, wherever the test runs.
+    {"alsa_without_a_sound_card", {"SDL_AUDIODRIVER=alsa", "AUDIODEV=hw:99"}},
+};
+
+class no_sound_device : public on_x_server, public testing::WithParamInterface<no_device_case> {};
+
+TEST_P(no_sound_device, the_show_runs_to_its_end_without_opening_one) {
+  show_folder folder("no-device");
+  running_show show = start_show(
+      folder, {.display = display, .hold_frames = {}, .saved_frames = {}, .environment = GetParam().environment});
+  const show_result result = finish_show(show, run_limit);
+
+  expect_ran_to_its_end(result);
+  EXPECT_EQ(result.output, repeated(loaded_line, int(show_pictures.size())));
+  EXPECT_TRUE(events_named(result.events, "audio").empty()) << "a sound device was opened";
+}
+
+INSTANTIATE_TEST_SUITE_P(sound_devices, no_sound_device, testing::ValuesIn(no_device_cases),
+                         [](const testing::TestParamInfo<no_device_case>& info) { return info.param.name; });
+
+}  // namespace

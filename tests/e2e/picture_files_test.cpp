@@ -1,0 +1,149 @@
+// picture_files_test.cpp: the show with its pictures missing, cut short, too
+// long, or a directory or a FIFO in their place. Each picture gets the line
+// its loader prints, a scene whose picture failed shows white, and the show
+// always runs to its end.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "assets/show_pictures.h"
+#include "tests/e2e/saved_frame.h"
+#include "tests/e2e/show_expectations.h"
+#include "tests/e2e/show_run.h"
+#include "tests/e2e/x_server_fixture.h"
+
+namespace {
+
+enum class picture_kind { missing, empty, one_byte, one_byte_short, whole, longer, directory, fifo };
+
+constexpr std::array every_kind{picture_kind::missing, picture_kind::empty,  picture_kind::one_byte,
+                                picture_kind::one_byte_short, picture_kind::whole, picture_kind::longer,
+                                picture_kind::directory, picture_kind::fifo};
+
+constexpr std::size_t longer_picture_bytes = 200'000;
+
+std::string name_of(picture_kind kind) {
+  switch (kind) {
+    case picture_kind::missing: return "missing";
+    case picture_kind::empty: return "0_bytes";
+    case picture_kind::one_byte: return "1_byte";
+    case picture_kind::one_byte_short: return "196607_bytes";
+    case picture_kind::whole: return "196608_bytes";
+    case picture_kind::longer: return "200000_bytes";
+    case picture_kind::directory: return "a_directory";
+    case picture_kind::fifo: return "a_fifo";
+  }
+  return "";
+}
+
+bool loads(picture_kind kind) { return kind == picture_kind::whole || kind == picture_kind::longer; }
+
+// What the loader prints for it: nothing for a missing file, and anything
+// else that is not a regular file of at least 196,608 bytes reads as short.
+std::string line_for(picture_kind kind) {
+  if (kind == picture_kind::missing) return "";
+  return loads(kind) ? loaded_line : short_file_line;
+}
+
+void put_picture(const show_folder& folder, const std::string& name, picture_kind kind) {
+  const std::filesystem::path path = folder.path / name;
+  const std::string original = data_file_bytes(name);
+  switch (kind) {
+    case picture_kind::missing: folder.remove_file(name); break;
+    case picture_kind::empty: folder.write_file(name, ""); break;
+    case picture_kind::one_byte: folder.write_file(name, original.substr(0, 1)); break;
+    case picture_kind::one_byte_short: folder.write_file(name, original.substr(0, picture_bytes - 1)); break;
+    case picture_kind::whole: break;  // the build's own file
+    case picture_kind::longer:
+      // Bytes past the picture that would show if they were read.
+      folder.write_file(name, original + std::string(longer_picture_bytes - picture_bytes, '\x5a'));
+      break;
+    case picture_kind::directory:
+      folder.remove_file(name);
+      std::filesystem::create_directory(path);
+      break;
+    case picture_kind::fifo:  // with no writer: opening it for reading could wait forever
+      folder.remove_file(name);
+      if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + path.string());
+      break;
+  }
+}
+
+struct picture_layout {
+  std::string name;
+  std::array<picture_kind, show_pictures.size()> kinds;  // in the order the show loads them
+};
+
+void PrintTo(const picture_layout& layout, std::ostream* out) { *out << layout.name; }
+
+// Every kind in the place of every picture over eight runs: in run r picture p
+// is of kind (p + r) mod 8. Then all seven missing at once.
+std::vector<picture_layout> layouts() {
+  std::vector<picture_layout> all;
+  for (std::size_t run = 0; run < every_kind.size(); ++run) {
+    picture_layout layout;
+    for (std::size_t picture = 0; picture < show_pictures.size(); ++picture)
+      layout.kinds[picture] = every_kind[(picture + run) % every_kind.size()];
+    layout.name = "kinds_in_turn_from_smiley_" + name_of(layout.kinds[0]);
+    all.push_back(layout);
+  }
+  picture_layout all_missing{.name = "all_seven_missing", .kinds = {}};
+  all_missing.kinds.fill(picture_kind::missing);
+  all.push_back(all_missing);
+  return all;
+}
+
+// Frames on which one picture alone is on screen: scenes 1, 2, 3 and 5.
+struct single_picture_frame {
+  std::size_t picture;  // index in the loading order
+  int frame;
+};
+constexpr single_picture_frame single_picture_frames[] = {{0, 100}, {1, 800}, {2, 1600}, {6, 3000}};
+
+// Rows surely clear of the letterbox bars (about 73 rows each).
+constexpr int first_open_row = 80;
+constexpr int last_open_row = screen_height - 81;
+
+// A picture that did not load leaves its quad plain white, the colour of the
+// cleared screen: white from bar to bar.
+bool white_between_the_bars(const saved_frame& frame) {
+  for (int row = first_open_row; row <= last_open_row; ++row)
+    if (!row_is_all(frame, row, white)) return false;
+  return true;
+}
+
+class broken_pictures : public on_x_server, public testing::WithParamInterface<picture_layout> {};
+
+TEST_P(broken_pictures, each_prints_its_line_shows_white_if_not_loaded_and_the_show_runs_to_its_end) {
+  const picture_layout& layout = GetParam();
+  show_folder folder("pictures");
+  std::string expected_output;
+  for (std::size_t picture = 0; picture < show_pictures.size(); ++picture) {
+    put_picture(folder, show_pictures[picture].file_name, layout.kinds[picture]);
+    expected_output += line_for(layout.kinds[picture]);
+  }
+  std::vector<int> saved;
+  for (const single_picture_frame& shown : single_picture_frames) saved.push_back(shown.frame);
+  running_show show = start_show(folder, {.display = display, .hold_frames = {}, .saved_frames = saved});
+  const show_result result = finish_show(show, run_limit);
+
+  expect_ran_to_its_end(result);
+  EXPECT_EQ(result.output, expected_output);
+  for (const single_picture_frame& shown : single_picture_frames) {
+    const picture_kind kind = layout.kinds[shown.picture];
+    const std::optional<saved_frame> frame = read_saved_frame(saved_frame_file(folder.path, shown.frame));
+    ASSERT_TRUE(frame.has_value()) << "frame " << shown.frame;
+    EXPECT_EQ(white_between_the_bars(*frame), !loads(kind))
+        << show_pictures[shown.picture].file_name << " " << name_of(kind) << " on frame " << shown.frame;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(picture_files, broken_pictures, testing::ValuesIn(layouts()),
+                         [](const testing::TestParamInfo<picture_layout>& info) { return info.param.name; });
+
+}  // namespace

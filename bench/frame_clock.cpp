@@ -53,6 +53,8 @@ bool start_clock() {
 
 }  // namespace
 
+std::size_t presented_frames() { return clock_state.frames; }
+
 extern "C" {
 
 void glutDisplayFunc(display_callback callback) {

@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 #include <time.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,9 @@ inline std::int64_t monotonic_ns() {
   clock_gettime(CLOCK_MONOTONIC, &now);
   return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
+
+// How many frames the program has presented so far (frame_clock.cpp).
+std::size_t presented_frames();
 
 // Opens the file named by the variable for writing; nullptr when it is not set.
 inline std::FILE* open_report(const char* variable) {

@@ -65,18 +65,21 @@ run_frames() {
   for run in $(seq "$runs"); do
     for program in quorvan minimal_show; do
       on_x BENCH_FRAME_TIMES="$work/frames.$program.$run" BENCH_MEMORY="$work/memory.$program.$run" \
-        ./exec_clock "./$program"
+        BENCH_ALLOCATIONS="$work/allocations.$program.$run" ./exec_clock "./$program"
     done
   done
 }
 
-# "s" typed once a run, each run at another point of the sound buffer's cycle.
+# "s" typed twice a run (with "m" between), each time at another point of the
+# sound buffer's cycle.
 run_key_presses() {
   for run in $(seq "$runs"); do
     on_x BENCH_SOUND_TIMES="$work/sound.$run" ./quorvan &
     local show=$!
-    sleep "$(awk -v run="$run" 'BEGIN { print 0.8 + 0.0047 * run }')"
-    DISPLAY=$display xdotool key s
+    for key in s m s; do
+      sleep "$(awk -v run="$run" 'BEGIN { print 0.4 + 0.0047 * run }')"
+      DISPLAY=$display xdotool key "$key"
+    done
     wait "$show"
   done
 }
@@ -140,6 +143,7 @@ say "sound: mixing 60 s of the module, $runs rounds"
 layer_ms=$(awk '$1 == "round" { print $2 }' "$work/sound_cost" | median)
 libopenmpt_ms=$(awk '$1 == "round" { print $3 }' "$work/sound_cost" | median)
 module_kb=$(figure loaded "$work/sound_cost")
+module_ms=$(awk '$1 == "loaded" { print $3 }' "$work/sound_cost")
 
 say "own code: without a driver, $runs runs, and its instructions under callgrind"
 for _ in $(seq "$runs"); do "$bin/own_code_cost"; done | awk '{ print $1 }' | median >"$work/loop_ns"

@@ -2,12 +2,14 @@
 // through the sound layer (its mixer, one device buffer at a time, as SDL's
 // audio thread asks for it) and by libopenmpt straight into one buffer.
 // Usage: sound_cost MODULE [ROUNDS]
-//        prints "loaded <kB>", the heap that loading the module took, then
+//        prints "loaded <kB> <ms>", the heap and the wall time that loading the
+//        module took (the first module in a process), then
 //        "round <sound layer ms> <libopenmpt ms>" for each round
 #include <libopenmpt/libopenmpt.hpp>
 #include <malloc.h>
 #include <time.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -71,8 +73,10 @@ int main(int argc, char** argv) {
   }
   const int rounds = argc > 2 ? std::atoi(argv[2]) : default_rounds;
   const std::size_t heap_before = mallinfo2().uordblks;
+  const auto load_start = std::chrono::steady_clock::now();
   song* music = load_song(argv[1]);
-  std::printf("loaded %zu\n", (mallinfo2().uordblks - heap_before) / 1024);
+  const std::chrono::duration<double, std::milli> load_time = std::chrono::steady_clock::now() - load_start;
+  std::printf("loaded %zu %.2f\n", (mallinfo2().uordblks - heap_before) / 1024, load_time.count());
   std::ifstream file(argv[1], std::ios::binary);
   const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   if (music == nullptr || bytes.empty()) {

@@ -64,6 +64,31 @@ memory_rows() {
         }' "$work/memory.quorvan.1" "$work/memory.minimal_show.1"
 }
 
+# Resident kB of the heap and anonymous memory: the show's more than the baseline's.
+heap_growth() {
+  awk '$2 ~ /^\[(heap|anonymous)\]$/ { kb[FILENAME] += $1 } END { print kb[ARGV[1]] - kb[ARGV[2]] }' \
+    "$work/memory.quorvan.1" "$work/memory.minimal_show.1"
+}
+
+memory_account() {
+  local textures_kb=$((6 * 256 * 256 * 4 / 1024)) growth
+  growth=$(heap_growth)
+  echo "Of the $growth kB more heap and anonymous memory, $textures_kb kB are the six"
+  echo "textures the minimal program does not have (256 by 256 texels, 4 bytes each"
+  echo "in llvmpipe) and $module_kb kB the loaded module (measured by \`bench/sound_cost.cpp\`"
+  echo "as the heap that loading it takes). The other $((growth - textures_kb - module_kb)) kB are"
+  echo "SDL's audio device (its thread and buffers), libopenmpt's tables and mixing"
+  echo "state, and the driver's state for the show's further drawing states. The rest"
+  echo "of the difference is code: libopenmpt, SDL2 and the libraries they bring."
+}
+
+# "<bytes> bytes at frame <n>" for each allocation of 256 KiB or more after
+# the first frame, in run 1 of the program.
+later_allocations() {
+  awk '$1 > 1 { printf "%s%d bytes at frame %d", n++ ? ", " : "", $2, $1 } END { if (!n) printf "none" }' \
+    "$work/allocations.$1.1"
+}
+
 write_report() {
   local small_fps large_fps show_seconds
   show_seconds=$(awk -v f="$show_frames" -v r="$video_fps" 'BEGIN { printf "%.2f", f / r }')
@@ -116,7 +141,10 @@ How each figure is taken:
   and its kin per frame and $(figure opens "$work/own.show") file opens in all (the shader cache, first frames only).
 - Start-up: \`bench/exec_clock.cpp\` reads the clock and execs the program; the
   frame clock notes the first swap's return. The show's first frame itself
-  took $show_first_frame ms of it (the driver compiles its shaders then).
+  took $show_first_frame ms of it (the driver compiles its shaders then), and
+  loading the module $module_ms ms in \`bench/sound_cost.cpp\` (the first module
+  in a process has libopenmpt compute its resampling tables); the rest is the
+  pictures, SDL's audio and loading libopenmpt, SDL2 and their libraries.
 - Sound mixing: \`bench/sound_cost.cpp\` times, in thread CPU time, the sound
   layer's \`mix_songs\` filling 1024-frame buffers as SDL's audio thread asks
   for them, and libopenmpt rendering the same 60 s into one buffer.
@@ -152,6 +180,20 @@ The minimal program, over the same frame numbers:
 |---|---|---|---|---|---|---|---|---|
 $(scene_rows "$work/scenes.minimal_show")
 
+Where a frame goes past 3 times its scene's median, the show's own code has
+no part in it (it makes only OpenGL and GLUT calls, about 400 instructions a
+frame); the frames are the same in every run:
+
+- Frame 2057 draws the last greetings picture and the cube's first frame, the
+  first with the depth test on; the driver takes longer over that frame.
+- Frame 2336 of the show and frame 2974 of the minimal program are each the
+  frame at which the program has drawn about 511 KiB of immediate-mode vertex
+  data (5 floats a textured corner, 3 a bar corner: 176 bytes a frame, 576 in
+  the cube scene), and Mesa allocates a new vertex buffer. The probe's log of
+  allocations of 256 KiB or more (\`bench/allocation_log.cpp\`), after the
+  first frame: in the show $(later_allocations quorvan), in the minimal
+  program $(later_allocations minimal_show).
+
 ## Memory
 
 Resident kB per object just before each program leaves game mode (run 1),
@@ -160,5 +202,7 @@ when the textures, the module and the sound device are all still there:
 | Object | Show | Minimal program | Difference |
 |---|---|---|---|
 $(memory_rows)
+
+$(memory_account)
 EOF
 }

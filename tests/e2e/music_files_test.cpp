@@ -1,7 +1,5 @@
-// music_files_test.cpp: the show with its module missing, cut short, not a
-// module at all, of another tracker format, 64 MiB large or a FIFO, and with
-// no sound device. It always runs to its end; the music plays where the module
-// can be played and is silent otherwise.
+// music_files_test.cpp: the show with a bad, foreign, huge or missing module,
+// or no sound device: it runs to its end, with music only from a playable module.
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.hpp>
 #include <sys/stat.h>

@@ -1,7 +1,5 @@
-// picture_files_test.cpp: the show with its pictures missing, cut short, too
-// long, or a directory or a FIFO in their place. Each picture gets the line
-// its loader prints, a scene whose picture failed shows white, and the show
-// always runs to its end.
+// picture_files_test.cpp: the show with pictures missing, short, long, or a
+// directory or a FIFO in their place: the loader's lines, white scenes, its end.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# bench/run.sh: quorvan's benchmark suite. Installs what it needs, builds the
-# show and the bench's programs in build-bench, measures every figure against a
-# baseline taken in the same run (medians of QUORVAN_BENCH_RUNS runs, at least
-# 5), and writes docs/benchmarks.md and docs/frame-times.png. About 10 minutes.
+# bench/run.sh: quorvan's benchmark suite. Installs what it needs (setup.sh),
+# builds the show and the bench's programs in build-bench, measures every figure
+# against a baseline taken in the same run (medians of QUORVAN_BENCH_RUNS runs,
+# 5 by default), and writes docs/benchmarks.md and docs/frame-times.png.
+# About 10 minutes on 2 cores; run it on a quiet machine.
 # Usage: bash bench/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +19,6 @@ plot=$root/docs/frame-times.png
 
 show_frames=3194
 video_fps=60
-key_s=115
 
 x_pid=""
 finish() {
@@ -35,6 +35,7 @@ median() {  # of the numbers on standard input, one a line
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 at_most() { awk -v a="$1" -v b="$2" 'BEGIN { print (a <= b ? "met" : "not met") }'; }
+figure() { awk -v name="$1" '$1 == name { print $2 }' "$2"; }  # NAME FILE: the value on NAME's line
 
 build_everything() {
   bash setup.sh show tests bench
@@ -96,8 +97,6 @@ count_own_instructions() {  # PROGRAM OUTPUT [ARGUMENTS...]
   gawk -v program="$bin/$program" -f bench/own_code.awk "$work/callgrind.$program" >"$output"
 }
 
-figure() { awk -v name="$1" '$1 == name { print $2 }' "$2"; }
-
 run_capture() {  # SIZE: prints the median seconds of a whole capture
   for run in $(seq "$runs"); do
     local start end
@@ -146,8 +145,7 @@ module_kb=$(figure loaded "$work/sound_cost")
 module_ms=$(awk '$1 == "loaded" { print $3 }' "$work/sound_cost")
 
 say "own code: without a driver, $runs runs, and its instructions under callgrind"
-for _ in $(seq "$runs"); do "$bin/own_code_cost"; done | awk '{ print $1 }' | median >"$work/loop_ns"
-loop_ns=$(cat "$work/loop_ns")
+loop_ns=$(for _ in $(seq "$runs"); do "$bin/own_code_cost"; done | awk '{ print $1 }' | median)
 count_own_instructions own_code_cost "$work/own.loop" 20
 say "own code: the whole show under callgrind (about 4 minutes)"
 count_own_instructions quorvan "$work/own.show"

@@ -33,7 +33,7 @@ frame_cost_rows() {
   echo "| Show's own code per frame, instructions (callgrind) | $show_instructions | - | - | - | - |"
   echo "| Show's own code per frame, time | $own_ns ns | - | - | under 5,000 ns | $(at_most "$own_ns" 5000) |"
   echo "| Show's own code per frame, time without a driver (measured) | $loop_ns ns | - | - | under 5,000 ns | $(at_most "$loop_ns" 5000) |"
-  echo "| Calls from the show's own code in the frame path to anything but OpenGL and GLUT | $not_graphics | - | - | 0 | $(at_most "$not_graphics" 0) |"
+  echo "| No allocation or file access in the frame path: functions besides OpenGL and GLUT that the show's own code calls there | $not_graphics | - | - | 0 | $(at_most "$not_graphics" 0) |"
 }
 
 scene_rows() {
@@ -138,7 +138,7 @@ How each figure is taken:
 - The frame path's outside calls are every function outside the program that
   its own code calls there, from callgrind's call graph: $(outside_calls).
   Below them, inside the driver and Xlib, the same frames made $(per_frame allocations "$work/own.show") calls of malloc
-  and its kin per frame and $(figure opens "$work/own.show") file opens in all (the shader cache, first frames only).
+  and its kin per frame, and $(figure opens "$work/own.show") file opens in all (the driver's shader cache).
 - Start-up: \`bench/exec_clock.cpp\` reads the clock and execs the program; the
   frame clock notes the first swap's return. The show's first frame itself
   took $show_first_frame ms of it (the driver compiles its shaders then), and

@@ -99,8 +99,9 @@ std::string read_stills(std::string_view text, capture_options& options) {
     text.remove_prefix(at + 1);
   }
   std::ranges::sort(options.stills);
-  const auto repeated = std::ranges::unique(options.stills);
-  options.stills.erase(repeated.begin(), repeated.end());
+  // std::unique, not std::ranges::unique: clang 14 cannot build the latter's
+  // subrange with this libstdc++, and the sanitized build uses clang.
+  options.stills.erase(std::unique(options.stills.begin(), options.stills.end()), options.stills.end());
   return {};
 }
 

@@ -61,8 +61,9 @@ canvas draw_cube_face(const colour_at& pattern, bevel frame, char digit) {
 
 canvas draw_cube_face_1() {
   constexpr int square = (picture_side - 2 * bevel_width) / 8;  // eight squares across
-  constexpr rgb red{215, 35, 35};
-  constexpr rgb dark_red{125, 12, 22};
+  // Static, so the lambdas below may use the colours without capturing them.
+  static constexpr rgb red{215, 35, 35};
+  static constexpr rgb dark_red{125, 12, 22};
   return draw_cube_face([](int x, int y) {
     const int across = (x - bevel_width) / square;
     const int down = (y - bevel_width) / square;
@@ -72,8 +73,8 @@ canvas draw_cube_face_1() {
 
 canvas draw_cube_face_2() {
   constexpr int stripe = 20;
-  constexpr rgb green{60, 190, 70};
-  constexpr rgb dark_green{20, 110, 40};
+  static constexpr rgb green{60, 190, 70};
+  static constexpr rgb dark_green{20, 110, 40};
   return draw_cube_face([](int x, int y) {
     return (x + y) / stripe % 2 == 0 ? green : dark_green;
   }, {{175, 250, 165}, {8, 60, 18}}, '2');
@@ -81,8 +82,8 @@ canvas draw_cube_face_2() {
 
 canvas draw_cube_face_3() {
   constexpr int ring = 32;  // in half pixels: diamonds 16 pixels apart
-  constexpr rgb blue{55, 115, 240};
-  constexpr rgb dark_blue{20, 40, 150};
+  static constexpr rgb blue{55, 115, 240};
+  static constexpr rgb dark_blue{20, 40, 150};
   return draw_cube_face([](int x, int y) {
     // Twice the diamond distance from the centre (127.5, 127.5), in whole numbers.
     constexpr int twice_centre = picture_side - 1;

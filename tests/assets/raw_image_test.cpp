@@ -47,12 +47,18 @@ load_result load(const std::filesystem::path& path) {
 
 }  // namespace
 
+// Every array allocation comes from malloc, so the delete[] below may free any
+// of them (the sanitizers' own new[] would not pair with it).
+void* operator new[](std::size_t size) {
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   if (fail_picture_allocation && size == picture_bytes) {
     fail_picture_allocation = false;
     return nullptr;
   }
-  return std::malloc(size);
+  return std::malloc(size == 0 ? 1 : size);
 }
 void operator delete[](void* pointer) noexcept { std::free(pointer); }
 void operator delete[](void* pointer, std::size_t) noexcept { std::free(pointer); }

@@ -49,8 +49,10 @@ worst_scene() { awk '$1 ~ /^[0-9]$/ && $7 > worst { worst = $7 } END { print wor
 memory_rows() {
   # Resident kB per object just before each program left game mode, run 1.
   gawk 'FNR == 1 { file++ } $1 == "peak" { next }
-        { kb[file, $2] += $1; seen[$2] = 1 }
+        { name = $2; if (name ~ /\/(quorvan|minimal_show)$/) name = "[program]"
+          kb[file, name] += $1; seen[name] = 1 }
         END {
+          PROCINFO["sorted_in"] = "@ind_str_asc"
           for (name in seen) {
             show = kb[1, name]; minimal = kb[2, name]
             short = name; sub(/.*\//, "", short)

@@ -94,7 +94,7 @@ TEST_F(bad_input, loads_a_module_padded_to_32_mib_but_not_one_padded_a_byte_more
   std::vector<char> padded = bytes_of(default_module);
   const std::vector<char> noise = garbage(largest_module_bytes - padded.size(), false);
   padded.insert(padded.end(), noise.begin(), noise.end());
-  EXPECT_NE(music_load_song(file_with("at the limit.xm", padded).c_str()), nullptr);
+  EXPECT_NE(kept(music_load_song(file_with("at the limit.xm", padded).c_str())), nullptr);
   padded.push_back(0);
   EXPECT_EQ(music_load_song(file_with("over the limit.xm", padded).c_str()), nullptr);
 }
@@ -118,7 +118,7 @@ TEST_F(bad_input, plays_a_module_cut_in_half_without_a_crash_or_a_word) {
   const std::vector<char> module = bytes_of(default_module);
   const auto half = file_with("cut in half.xm", std::span(module).first(module.size() / 2));
   const std::string printed = output_of(1, [&] {
-    music_play_song(music_load_song(half.c_str()));
+    music_play_song(kept(music_load_song(half.c_str())));
     wait_ms(500);
     music_stop_all_songs();
   });
@@ -132,7 +132,7 @@ void expect_silent_layer_without_device() {
   std::vector<int> results;
   const std::string printed = output_of(1, [&] {
     results.push_back(sound_init(mix_rate, 6, 0));
-    song* tune = music_load_song(default_module.c_str());
+    song* tune = kept(music_load_song(default_module.c_str()));
     results.push_back(tune != nullptr);
     results.push_back(music_play_song(tune));
     results.push_back(music_play_song(tune));

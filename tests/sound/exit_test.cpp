@@ -30,7 +30,7 @@ constexpr int children = 100;
 TEST(exiting, while_the_music_plays_never_crashes_in_100_runs) {
   ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "needs a process of its own, as ctest runs it";
   // Loaded once, before any thread exists; every child inherits it.
-  song* tune = music_load_song(default_module.c_str());
+  song* tune = kept(music_load_song(default_module.c_str()));
   ASSERT_NE(tune, nullptr);
   for (int child = 0; child < children; ++child) {
     std::fflush(nullptr);  // or each child would print the test's pending output again

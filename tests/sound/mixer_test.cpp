@@ -23,7 +23,7 @@ std::vector<float> mix(std::size_t frames) {
 }
 
 song& loaded_default_module() {
-  song* loaded = load_song(default_module.c_str());
+  song* loaded = kept(load_song(default_module.c_str()));
   if (loaded == nullptr) throw std::runtime_error("cannot load " + default_module.string());
   return *loaded;
 }

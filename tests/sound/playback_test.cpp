@@ -21,7 +21,7 @@ class playback : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "needs a process of its own, as ctest runs it";
     ASSERT_EQ(sound_init(mix_rate, 6, 0), 1);
-    tune = music_load_song(default_module.c_str());
+    tune = kept(music_load_song(default_module.c_str()));
     ASSERT_NE(tune, nullptr);
   }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+struct song;
+
 inline const std::filesystem::path default_module = std::filesystem::path(QUORVAN_DATA_DIR) / "quorvan.xm";
 
 constexpr int mix_rate = 44100;
@@ -53,3 +55,7 @@ std::filesystem::path file_with(const std::string& name, std::span<const char> b
 std::vector<char> bytes_of(const std::filesystem::path& file);
 
 void wait_ms(int milliseconds);
+
+// Keeps a loaded song (or none) reachable to the end of the process, as the
+// show keeps its one song, so the leak check does not count it as lost.
+song* kept(song* loaded);

@@ -106,6 +106,9 @@ void at_exit() {
 }
 
 bool start_probe() {
+  // Only this program runs with the probe: any program it starts, such as the
+  // sanitizers' symbolizer in the sanitized build, runs without it.
+  unsetenv("LD_PRELOAD");
   const char* folder = std::getenv("QUORVAN_PROBE_FOLDER");
   if (folder == nullptr) return false;
   probe.folder = folder;

@@ -182,9 +182,9 @@ The minimal program, over the same frame numbers:
 |---|---|---|---|---|---|---|---|---|
 $(scene_rows "$work/scenes.minimal_show")
 
-Where a frame goes past 3 times its scene's median, the show's own code has
-no part in it (it makes only OpenGL and GLUT calls, about 400 instructions a
-frame); the frames are the same in every run:
+The slowest frames lie below the show's own code (which makes only OpenGL
+and GLUT calls there, about 400 instructions a frame) and come back at the
+same frame in every run:
 
 - Frame 2057 draws the last greetings picture and the cube's first frame, the
   first with the depth test on; the driver takes longer over that frame.

@@ -3,7 +3,6 @@
 // file each part writes its figures to.
 #pragma once
 
-#include <dlfcn.h>
 #include <time.h>
 
 #include <cstddef>
@@ -11,11 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-// The definition this library hides, further down the lookup order.
-template <typename function>
-function* next_definition(const char* name) {
-  return reinterpret_cast<function*>(dlsym(RTLD_NEXT, name));
-}
+#include "tests/support/next_definition.h"
 
 // One clock for all processes of a run, so the launcher's time can be compared.
 inline std::int64_t monotonic_ns() {

@@ -23,7 +23,6 @@
 // and "frames" holds the number of frames presented when the process exits.
 #include <GL/freeglut.h>
 #include <SDL_audio.h>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -36,6 +35,7 @@
 #include <vector>
 
 #include "assets/png_file.h"
+#include "tests/support/next_definition.h"
 
 namespace {
 
@@ -55,12 +55,6 @@ struct {
   keyboard_callback keyboard = nullptr;
   reshape_callback reshape = nullptr;
 } probe;
-
-// The library function this probe stands in front of.
-template <typename function>
-function* next_definition(const char* name) {
-  return reinterpret_cast<function*>(dlsym(RTLD_NEXT, name));
-}
 
 // One line per event, written at once, so the bench sees it while the show runs.
 void log_event(const char* format, ...) {

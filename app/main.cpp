@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   glutDisplayFunc(display);
   glutIdleFunc(idle);
   set_show_hooks({present_frame, leave_show});
-  request_swap_per_refresh();
+  request_paced_swap_interval();
 
   // Textures go into the full-screen window's context, so after game mode.
   load_show_pictures();

@@ -1,7 +1,14 @@
-// swap_interval.h: paces the show at the display's refresh rate.
+// swap_interval.h: lets the display's refresh pace the show where it can: one
+// buffer swap every rate/60 refreshes, so frames come evenly at 60 a second.
 #pragma once
 
-// Asks the current GLX context for one buffer swap per vertical refresh,
-// through whichever swap-control extension the driver offers. Without one,
-// frames are drawn as fast as the machine allows.
-void request_swap_per_refresh();
+// The swap interval for a display refreshing at that rate (Hz): rate/60 where
+// the rate is a whole multiple of 60 (60, 120, 180, 240 Hz), else 1, leaving
+// the pacer's deadlines to hold the show to 60 frames a second. An unknown
+// rate (0) gives 1.
+int swap_interval_for(double refresh_rate);
+
+// Asks the current GLX context for the swap interval that suits the refresh
+// rate of the monitor showing its window, through whichever swap-control
+// extension the driver offers. Without one, only the deadlines pace the show.
+void request_paced_swap_interval();

@@ -1,0 +1,17 @@
+// make_icons.cpp: writes the program's icon, in every size a desktop looks
+// for, into the hicolor theme folder it is given.
+#include <cstdio>
+
+#include "tools/icons/icon_maker.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s THEME_FOLDER\n", argv[0]);
+    return 2;
+  }
+  if (!write_icons(argv[1])) {
+    std::fprintf(stderr, "cannot write the icons into %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}

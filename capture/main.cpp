@@ -94,8 +94,9 @@ int capture_video(const offscreen_context& context, const capture_options& optio
 }
 
 // Each still is complete under its final name, or not there at all.
-std::string save_still(int frame, std::span<const std::uint8_t> rgb, int width, int height) {
-  const std::filesystem::path name = still_file_name(frame);
+std::string save_still(const std::filesystem::path& folder, int frame,
+                       std::span<const std::uint8_t> rgb, int width, int height) {
+  const std::filesystem::path name = folder / still_file_name(frame);
   temporary_file still = temporary_file_next_to(name);
   if (!still.ok()) return still.error();
   if (auto why = write_png(still.path(), rgb, width, height); !why.empty()) return why;
@@ -111,7 +112,8 @@ int capture_stills(const offscreen_context& context, const capture_options& opti
       [&](int frame) { return std::ranges::binary_search(options.stills, frame); },
       [&](int frame, std::span<const std::uint8_t> rgb) {
         show_progress(progress, frame);
-        if (!rgb.empty()) error = save_still(frame, rgb, options.width, options.height);
+        if (!rgb.empty())
+          error = save_still(options.still_folder, frame, rgb, options.width, options.height);
         return interrupting_signal == 0 && error.empty();
       }};
   const show_outcome outcome = run_show_frames(context, last_still, handler);
@@ -124,7 +126,21 @@ int capture_stills(const offscreen_context& context, const capture_options& opti
   return exit_done;
 }
 
-int run(const capture_options& options) {
+// With --data the tool works in the data folder, where the show finds its files
+// by their names; the video and the stills still go where the user started it.
+std::string move_to_data_folder(capture_options& options) {
+  if (options.data_folder.empty()) return {};
+  std::error_code error;
+  const std::filesystem::path start = std::filesystem::current_path(error);
+  if (!error) std::filesystem::current_path(options.data_folder, error);
+  if (error) return "cannot read the data files in " + options.data_folder + ": " + error.message();
+  options.output = (start / options.output).string();
+  options.still_folder = start.string();
+  return {};
+}
+
+int run(capture_options options) {
+  if (const auto why = move_to_data_folder(options); !why.empty()) return failure(why);
   const offscreen_context context(options.width, options.height);
   if (!context.ok()) return failure("no offscreen OpenGL context: " + context.error());
   return options.stills.empty() ? capture_video(context, options)

@@ -16,13 +16,14 @@ namespace {
 const std::string still_prefix = "quorvan-frame-";
 const std::string still_suffix = ".png";
 
-enum option_code : int { fps_option = 256, size_option, frames_option, png_option };
+enum option_code : int { fps_option = 256, size_option, frames_option, png_option, data_option };
 
 constexpr option long_options[] = {
     {"fps", required_argument, nullptr, fps_option},
     {"size", required_argument, nullptr, size_option},
     {"frames", required_argument, nullptr, frames_option},
     {"png", required_argument, nullptr, png_option},
+    {"data", required_argument, nullptr, data_option},
     {"help", no_argument, nullptr, 'h'},
     {nullptr, 0, nullptr, 0},
 };
@@ -128,6 +129,10 @@ std::string read_option(int code, std::string_view value, capture_options& optio
       return read_frames(value, options);
     case png_option:
       return read_stills(value, options);
+    case data_option:
+      if (value.empty()) return "--data wants a folder";
+      options.data_folder = value;
+      return {};
     default:
       return "unknown option";
   }
@@ -179,8 +184,8 @@ constexpr std::string_view usage_template = R"(Usage: quorvan-capture [OPTION]..
 Renders the show off screen, frame by frame, and encodes every frame it
 presents, with the music, into VIDEO (default "{output}").
 It needs no display and no sound device, and reads the show's eight data
-files from the working directory. Encoding runs the ffmpeg program
-(Debian package ffmpeg).
+files from the working directory (or --data's). Encoding runs the ffmpeg
+program (Debian package ffmpeg).
 
 The show is {frames} frames long, {seconds} seconds at {fps} frames per second;
 the video's first frame is the show's first, and the music starts with it.
@@ -200,6 +205,9 @@ Options:
                        by drawing, and the music starts at frame A's time
       --png=N[,N]...   save the frames N as PNG stills instead of a video:
                        "{still}" in the working directory
+      --data=FOLDER    read the eight data files from FOLDER instead of the
+                       working directory; the video and the stills are
+                       still written where they would be without it
   -h, --help           show this help and exit
 
 A progress bar is shown on standard error when that is a terminal.

@@ -27,6 +27,10 @@ struct capture_options {
   int last_frame = frames_in_show;
   std::vector<int> stills;  // frames to save as PNG instead of a video, ascending
   std::string output = default_output;
+  // Where the eight data files are read, and where the stills are written:
+  // the working directory when empty.
+  std::string data_folder;
+  std::string still_folder;
   container format = container::mp4;
 };
 

@@ -110,6 +110,14 @@ TEST(capture_command_line, refuses_two_video_names_and_stills_mixed_with_a_video
   expect_refused({"--png=5", "--frames=1-10"}, "--png");
 }
 
+TEST(capture_command_line, reads_the_data_folder_and_refuses_an_empty_one) {
+  EXPECT_EQ(parse({}).options.data_folder, "");
+  EXPECT_EQ(parse({"--data=/usr/share/games/quorvan"}).options.data_folder,
+            "/usr/share/games/quorvan");
+  EXPECT_EQ(parse({"--data", "my show"}).options.data_folder, "my show");
+  expect_refused({"--data="}, "--data");
+}
+
 TEST(capture_command_line, refuses_unknown_options_and_options_missing_their_value) {
   expect_refused({"--speed=2"}, "--speed=2");
   expect_refused({"-x"}, "-x");

@@ -24,7 +24,7 @@ struct {
 } state;
 
 bool is_playing(const song& song) {
-  return std::ranges::find(state.playing, &song) != state.playing.end();
+  return std::find(state.playing.begin(), state.playing.end(), &song) != state.playing.end();
 }
 
 // The first song is rendered straight into the buffer: no silence to fill
@@ -68,7 +68,7 @@ void stop_all_songs() {
 void mix_songs(std::span<float> interleaved_stereo, int mix_rate) {
   const std::scoped_lock guard(state.lock);
   if (state.playing.empty()) {
-    std::ranges::fill(interleaved_stereo, 0.0f);
+    std::fill(interleaved_stereo.begin(), interleaved_stereo.end(), 0.0f);
     return;
   }
   render_song(*state.playing.front(), interleaved_stereo, mix_rate);

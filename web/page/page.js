@@ -1,0 +1,151 @@
+// page.js: runs the show in the page. It loads the show and its music, waits
+// for a key or a click (browsers start sound only then), draws the show's
+// frames at 60 a second, answers the show's keys, and offers to play again.
+'use strict';
+
+const frame_interval_ms = 1000 / 60;
+// A display's frames come a little early or late; a frame this close to its
+// time is drawn now rather than a whole display frame later.
+const frame_slack_ms = 2;
+const mix_rate = 44100;  // the music is mixed at the desktop show's rate
+const picture_width = 640;
+const picture_height = 480;
+
+const stage = document.getElementById('stage');
+const invitation = document.getElementById('invitation');
+const invitation_text = document.getElementById('invitation-text');
+const ending = document.getElementById('ending');
+
+// Everything the page keeps between frames; open to a curious console.
+const page = {
+  state: 'loading',  // then 'inviting', 'playing', 'ended'
+  show: null,        // the show, loaded, its pictures made textures
+  next_show: null,   // a fresh show for "play again", loading while the end is shown
+  music: null,       // the audio context and the worklet node, once prepared
+  frames: 0,         // frames drawn in this run
+  next_due: 0,       // when the next frame is due, in performance.now() time
+};
+window.quorvan = page;
+
+// A new show on a canvas of its own: the show's state only ever moves
+// forward, so playing again takes a new one.
+function load_show() {
+  const canvas = document.createElement('canvas');
+  canvas.id = 'show';
+  canvas.width = picture_width;
+  canvas.height = picture_height;
+  return create_quorvan_show({
+    canvas,
+    print: (line) => console.log(line),
+    printErr: (line) => console.warn(line),
+  });
+}
+
+function put_on_stage(show) {
+  stage.replaceChild(show.canvas, document.getElementById('show'));
+  page.show = show;
+}
+
+// The worklet, given the mixer's code (compiled here, where it can be
+// fetched) and the show's module. The audio context starts suspended, as
+// browsers want, and the worklet opens the mixer once it runs: at the click.
+async function prepare_music(module_bytes) {
+  const context = new AudioContext({sampleRate: mix_rate});
+  const [code] = await Promise.all([
+    WebAssembly.compileStreaming(fetch('quorvan_mixer.wasm')),
+    context.audioWorklet.addModule('quorvan_mixer.js'),
+  ]);
+  const node = new AudioWorkletNode(context, 'quorvan-mixer',
+                                    {numberOfInputs: 0, outputChannelCount: [2]});
+  node.connect(context.destination);
+  node.port.onmessage = (event) => {
+    if (event.data.type === 'error') console.warn('The music stopped working:', event.data.message);
+  };
+  node.port.postMessage({type: 'open', code, module: module_bytes});
+  return {context, node};
+}
+
+function tell_music(type) {
+  if (page.music) page.music.node.port.postMessage({type});
+}
+
+function start() {
+  page.state = 'playing';
+  invitation.hidden = true;
+  ending.hidden = true;
+  if (page.music) page.music.context.resume();
+  tell_music('play');  // from the beginning: it was stopped
+  page.frames = 0;
+  page.next_due = performance.now();
+  requestAnimationFrame(tick);
+}
+
+function tick(now) {
+  if (page.state !== 'playing') return;
+  if (now >= page.next_due - frame_slack_ms) draw_frame(now);
+  if (page.state === 'playing') requestAnimationFrame(tick);
+}
+
+function draw_frame(now) {
+  const goes_on = page.show._web_frame() === 1;
+  page.frames += 1;
+  page.next_due += frame_interval_ms;
+  // After a stall the pace starts again from now: no burst of frames to catch up.
+  if (page.next_due < now) page.next_due = now + frame_interval_ms;
+  if (!goes_on) end_show();
+}
+
+// After the last frame, or on Escape: the frames and the music stop together.
+function end_show() {
+  page.state = 'ended';
+  tell_music('stop');
+  ending.hidden = false;
+  page.next_show = load_show();
+}
+
+async function play_again() {
+  page.state = 'loading';
+  put_on_stage(await page.next_show);
+  start();
+}
+
+function enter_full_screen() {
+  if (!document.fullscreenElement) stage.requestFullscreen().catch(() => {});
+}
+
+function on_key(event) {
+  if (page.state === 'inviting') return start();
+  if (page.state === 'ended') return play_again();
+  if (page.state !== 'playing') return;
+  // The show's own keys, case-sensitive: "F", "M" and "S" do nothing.
+  switch (event.key) {
+    case 'Escape': end_show(); break;
+    case 'f': enter_full_screen(); break;
+    case 'm': tell_music('play'); break;
+    case 's': tell_music('stop'); break;
+    default: return;
+  }
+  event.preventDefault();
+}
+
+function on_click() {
+  if (page.state === 'inviting') start();
+  else if (page.state === 'ended') play_again();
+}
+
+async function open_page() {
+  const show = await load_show();
+  put_on_stage(show);
+  try {
+    page.music = await prepare_music(show.FS.readFile('quorvan.xm'));
+  } catch (error) {
+    console.warn('The show runs without music:', error);
+  }
+  page.state = 'inviting';
+  invitation_text.textContent = 'Press a key or click to start';
+}
+
+window.addEventListener('keydown', on_key);
+stage.addEventListener('click', on_click);
+stage.addEventListener('dblclick', enter_full_screen);
+open_page();

@@ -1,0 +1,116 @@
+// page.test.mjs: the page as a person uses it, in headless Chromium, in real
+// time: the invitation, the show at up to 60 frames a second with its music,
+// the keys, the end at frame 3194 with the music stopping, and playing again.
+import assert from 'node:assert/strict';
+import {after, before, test} from 'node:test';
+import {setTimeout as sleep} from 'node:timers/promises';
+
+import {launch_browser} from './support/browser.mjs';
+import {describe_pacing, frame_pacing, install_frame_probe, read_frame_probe} from './support/frame_probe.mjs';
+import {site_folder, test_pages_folder} from './support/paths.mjs';
+import {frames_drawn, music_status, page_state, wait_for_state} from './support/show_page.mjs';
+import {serve_site} from './support/site_server.mjs';
+
+const frames_in_show = 3194;
+const pictures_in_show = 7;
+
+let server;
+let browser;
+let page;
+const console_lines = [];
+
+before(async () => {
+  server = await serve_site(site_folder, test_pages_folder);
+  browser = await launch_browser();
+  page = await browser.newPage();
+  await page.setViewport({width: 800, height: 600});
+  page.on('console', (message) => console_lines.push(message.text()));
+  await install_frame_probe(page);
+  await page.goto(server.url);
+  await wait_for_state(page, 'inviting', 30);
+});
+
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+test('prints_ca_passe_once_for_each_picture_to_the_console', () => {
+  assert.deepEqual(console_lines.filter((line) => line.includes('ca passe')),
+                   Array(pictures_in_show).fill(' ca passe '));
+});
+
+test('waits_for_a_key_or_a_click_with_neither_frames_nor_music', async () => {
+  await sleep(500);
+  assert.equal(await frames_drawn(page), 0);
+  // A browser keeps the audio context suspended until then. Puppeteer's own
+  // calls count as a person's gesture, so it may run here: then it is silent.
+  if (await page.evaluate(() => window.quorvan.music.context.state) === 'running') {
+    const status = await music_status(page);
+    assert.equal(status.peak, 0);
+    assert.equal(status.position, 0);
+  }
+  assert.equal(await page.$eval('#ending', (card) => card.hidden), true);
+  assert.equal(await page.$eval('#invitation', (card) => card.hidden), false);
+});
+
+test('draws_its_first_frame_within_a_second_of_the_click', async () => {
+  await page.mouse.click(400, 300);
+  await sleep(1000);
+  const {first_frame_drawn, click_time} = await read_frame_probe(page);
+  assert.ok(first_frame_drawn !== null, 'no frame drawn');
+  const delay = first_frame_drawn - click_time;
+  console.log(`first frame ${delay.toFixed(1)} ms after the click`);
+  assert.ok(delay < 1000);
+});
+
+test('plays_the_music_with_the_show', async () => {
+  const status = await music_status(page);
+  assert.ok(status.peak > 0, 'silent');
+  assert.ok(status.position > 0.5, `at ${status.position} s`);
+});
+
+test('s_silences_the_music_and_m_starts_it_again_from_the_beginning', async () => {
+  await page.keyboard.press('S');  // upper case does nothing
+  await sleep(200);
+  assert.ok((await music_status(page)).peak > 0, '"S" silenced it');
+  await page.keyboard.press('s');
+  await sleep(200);
+  assert.equal((await music_status(page)).peak, 0);
+  await page.keyboard.press('m');
+  await sleep(200);
+  const status = await music_status(page);
+  assert.ok(status.peak > 0, 'still silent');
+  assert.ok(status.position < 0.5, `at ${status.position} s, not from the beginning`);
+  assert.equal(await page_state(page), 'playing');
+});
+
+test('stops_after_frame_3194_and_the_music_with_it', async () => {
+  await wait_for_state(page, 'ended', 70);
+  assert.equal(await frames_drawn(page), frames_in_show);
+  await sleep(300);
+  const stopped = await music_status(page);
+  assert.equal(stopped.peak, 0);
+  await sleep(300);
+  assert.equal((await music_status(page)).position, stopped.position, 'the music goes on');
+  assert.equal(await frames_drawn(page), frames_in_show);
+  assert.equal(await page.$eval('#ending', (card) => card.hidden), false);
+});
+
+test('draws_at_most_60_frames_a_second_without_bursts', async () => {
+  const pacing = frame_pacing((await read_frame_probe(page)).frame_times);
+  console.log(describe_pacing(pacing));
+  assert.ok(pacing.rate < 60.5, `${pacing.rate} frames a second`);
+  // A frame comes at most a little early; after a slow one the next does not hurry.
+  assert.ok(pacing.closest > 12, `two frames ${pacing.closest} ms apart`);
+});
+
+test('plays_again_after_the_end', async () => {
+  await page.keyboard.press('x');
+  await wait_for_state(page, 'playing', 10);
+  await sleep(500);
+  const frames = await frames_drawn(page);
+  assert.ok(frames > 0 && frames < 120, `${frames} frames half a second into the new run`);
+  const status = await music_status(page);
+  assert.ok(status.peak > 0 && status.position < 1.5, `music at ${status.position} s`);
+});

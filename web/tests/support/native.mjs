@@ -1,0 +1,36 @@
+// native.mjs: what the desktop build makes, for the web build to be compared
+// with: frames from its capture tool, and music from its own sound layer.
+import {execFileSync} from 'node:child_process';
+import {mkdtempSync, readFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+
+import {read_png} from './frames.mjs';
+import {data_folder, native_build, repository_folder} from './paths.mjs';
+
+// The capture tool's stills of the given frames, from the same data files
+// as the page's: a map from frame number to frame.
+export function capture_native_frames(frames) {
+  const folder = mkdtempSync(join(tmpdir(), 'quorvan-native-frames-'));
+  execFileSync(join(native_build, 'bin/quorvan-capture'),
+               [`--png=${frames.join(',')}`, `--data=${data_folder}`], {cwd: folder, stdio: 'pipe'});
+  const still = (frame) => join(folder, `quorvan-frame-${String(frame).padStart(4, '0')}.png`);
+  return new Map(frames.map((frame) => [frame, read_png(still(frame))]));
+}
+
+// Builds native_mix (web/tests/native_mix.cpp with the desktop's mixer and
+// song loading, on Debian's libopenmpt) and returns its float samples: the
+// first `seconds` of the show's module, interleaved stereo, mixed in buffers
+// of buffer_frames.
+export function mix_native_music(seconds, mix_rate, buffer_frames) {
+  const folder = mkdtempSync(join(tmpdir(), 'quorvan-native-mix-'));
+  const program = join(folder, 'native_mix');
+  const openmpt = execFileSync('pkg-config', ['--cflags', '--libs', 'libopenmpt']).toString().trim().split(/\s+/);
+  execFileSync('c++', ['-std=c++20', '-O2', '-ffp-contract=off', `-I${repository_folder}`,
+                       join(repository_folder, 'web/tests/native_mix.cpp'),
+                       join(repository_folder, 'sound/mixer.cpp'),
+                       join(repository_folder, 'sound/song.cpp'), ...openmpt, '-o', program]);
+  const bytes = execFileSync(program, [join(data_folder, 'quorvan.xm'), String(seconds), String(mix_rate), String(buffer_frames)],
+                             {maxBuffer: 1 << 30});
+  return new Float32Array(bytes.buffer, bytes.byteOffset, bytes.length / 4);
+}

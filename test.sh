@@ -14,6 +14,8 @@ stage() {  # runs one step and says how long it took
 bash setup.sh show tests
 stage cmake --build build --parallel "$(nproc)"
 stage ctest --test-dir build --output-on-failure --timeout 900
+# The show in a browser, checked against the desktop build just tested.
+stage bash web/test.sh
 
 # Any sanitizer report ends the program with exit code 66, which no program
 # of the show uses, so the test fails. Leaks are reported too, but for those

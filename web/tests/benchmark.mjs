@@ -1,0 +1,78 @@
+// benchmark.mjs: the page's figures, for docs/benchmarks.md: what it costs to
+// fetch (as served and compressed), how soon the first frame follows the
+// click, and the frame pacing of a whole run in headless Chromium on
+// SwiftShader. Also saves the README's screenshot. Not a test.
+// Usage: node web/tests/benchmark.mjs [SCREENSHOT.png]
+import {readdirSync, readFileSync} from 'node:fs';
+import {join} from 'node:path';
+import {setTimeout as sleep} from 'node:timers/promises';
+import {brotliCompressSync, gzipSync} from 'node:zlib';
+
+import {launch_browser} from './support/browser.mjs';
+import {describe_pacing, frame_pacing, install_frame_probe, read_frame_probe} from './support/frame_probe.mjs';
+import {site_folder, test_pages_folder} from './support/paths.mjs';
+import {frames_drawn, wait_for_state} from './support/show_page.mjs';
+import {serve_site} from './support/site_server.mjs';
+
+const first_frame_runs = 5;
+const screenshot_frame = 600;
+const kb = (bytes) => (bytes / 1024).toFixed(1);
+
+function transfer_sizes() {
+  console.log('| File | Bytes | gzip -9 | brotli |\n|---|---|---|---|');
+  const total = {raw: 0, gzip: 0, brotli: 0};
+  for (const file of readdirSync(site_folder).sort()) {
+    const bytes = readFileSync(join(site_folder, file));
+    const sizes = {raw: bytes.length, gzip: gzipSync(bytes, {level: 9}).length,
+                   brotli: brotliCompressSync(bytes).length};
+    for (const kind in total) total[kind] += sizes[kind];
+    console.log(`| ${file} | ${kb(sizes.raw)} KB | ${kb(sizes.gzip)} KB | ${kb(sizes.brotli)} KB |`);
+  }
+  console.log(`| all | ${kb(total.raw)} KB | ${kb(total.gzip)} KB | ${kb(total.brotli)} KB |`);
+}
+
+async function open_page(browser, url) {
+  const page = await browser.newPage();
+  await page.setViewport({width: 960, height: 540});
+  await install_frame_probe(page);
+  await page.goto(url);
+  await wait_for_state(page, 'inviting', 30);
+  return page;
+}
+
+async function first_frame_delays(browser, url) {
+  const delays = [];
+  for (let run = 0; run < first_frame_runs; ++run) {
+    const page = await open_page(browser, url);
+    await page.mouse.click(480, 270);
+    await sleep(1500);
+    const {first_frame_drawn, click_time} = await read_frame_probe(page);
+    delays.push(first_frame_drawn - click_time);
+    await page.close();
+  }
+  console.log(`first frame after the click, ${first_frame_runs} loads: ` +
+              delays.map((delay) => `${delay.toFixed(1)} ms`).join(', '));
+}
+
+async function whole_run(browser, url, screenshot) {
+  const page = await open_page(browser, url);
+  await page.mouse.click(480, 270);
+  if (screenshot) {
+    while (await frames_drawn(page) < screenshot_frame) await sleep(5);
+    await page.screenshot({path: screenshot});
+  }
+  await wait_for_state(page, 'ended', 90);
+  console.log(describe_pacing(frame_pacing((await read_frame_probe(page)).frame_times)));
+  await page.close();
+}
+
+transfer_sizes();
+const server = await serve_site(site_folder, test_pages_folder);
+const browser = await launch_browser();
+try {
+  await first_frame_delays(browser, server.url);
+  await whole_run(browser, server.url, process.argv[2]);
+} finally {
+  await browser.close();
+  await server.close();
+}

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs, builds and runs the whole test suite: once as the show is built,
+# the Debian package included (made, checked, and tried in a fresh Debian 12),
 # then again built by clang with AddressSanitizer and UndefinedBehaviorSanitizer,
 # with a minute of fuzzing for each of the two file readers.
 set -euo pipefail
@@ -11,7 +12,7 @@ stage() {  # runs one step and says how long it took
   echo "== $((SECONDS - start)) s: $*"
 }
 
-bash setup.sh show tests
+bash setup.sh show tests package
 stage cmake --build build --parallel "$(nproc)"
 stage ctest --test-dir build --output-on-failure --timeout 900
 # The show in a browser, checked against the desktop build just tested.

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# debian_checks.sh: checks the built package with Debian's own tools: lintian,
+# desktop-file-validate, appstreamcli and man, on the files as the package holds them.
+# Usage: debian_checks.sh CHECK PACKAGE_FOLDER CAPTURE_TOOL
+#   CHECK is lintian, menu_entry or manual_pages; the package is the one .deb in PACKAGE_FOLDER.
+set -euo pipefail
+check=$1 package_folder=$2 capture_tool=$3
+
+deb=$(echo "$package_folder"/quorvan_*.deb)
+[ -f "$deb" ] || { echo "no package in $package_folder"; exit 1; }
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+
+fail() { echo "FAILED: $*"; exit 1; }
+
+# Every tag lintian gives is printed; errors and warnings fail, notes do not.
+check_lintian() {
+  local report
+  report=$(lintian --info --display-info --pedantic "$deb" 2>&1 | grep -v 'running with root privileges')
+  echo "$report"
+  ! grep -qE '^[EW]: ' <<<"$report" || fail "lintian reports errors or warnings"
+}
+
+check_menu_entry() {
+  local desktop=$unpacked/usr/share/applications/quorvan.desktop
+  desktop-file-validate "$desktop" || fail "desktop-file-validate"
+  [ -z "$(desktop-file-validate "$desktop")" ] || fail "desktop-file-validate has remarks"
+  local metainfo
+  metainfo=$(echo "$unpacked"/usr/share/metainfo/*.metainfo.xml)
+  appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate"
+  # The entry's command and icon are the package's own.
+  [ -x "$unpacked/usr/games/$(sed -n 's/^Exec=//p' "$desktop")" ] || fail "Exec names no launcher"
+  local icon side
+  icon=$(sed -n 's/^Icon=//p' "$desktop")
+  for side in 16 32 48 64 128 256; do
+    file "$unpacked/usr/share/icons/hicolor/${side}x$side/apps/$icon.png" |
+      grep -q "PNG image data, $side x $side," || fail "no $side pixel icon"
+  done
+}
+
+# man --warnings as lintian runs it: any word on standard error fails.
+check_manual_pages() {
+  local page warnings
+  for page in man6/quorvan.6.gz man1/quorvan-capture.1.gz; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
+               "$unpacked/usr/share/man/$page" 2>&1 >/dev/null)
+    echo "man --warnings $page: ${warnings:-clean}"
+    [ -z "$warnings" ] || fail "man warns about $page"
+  done
+  # The capture tool's page tells what its --help tells, word for word, only
+  # with the help's own headings made the page's sections.
+  diff <(help_words) <(page_words "$unpacked/usr/share/man/man1/quorvan-capture.1.gz") ||
+    fail "the manual page and --help differ (help on the left)"
+}
+
+words() { tr -cs 'A-Za-z0-9' '\n' | sed '/^$/d'; }
+
+help_words() {
+  "$capture_tool" --help |
+    sed -e 's/^Usage: //' -e '/^Options:$/d' -e '/^Examples:$/d' -e 's/^Exit status: //' | words
+}
+
+# The page's text from its synopsis up to the sections the help does not have,
+# rendered without hyphenation and without the section headings.
+page_words() {
+  MANROFFOPT=-rHY=0 MANWIDTH=80 man -l "$1" 2>/dev/null | col -b |
+    sed -n '/^SYNOPSIS/,/^SIGNALS/p' | grep -v '^[A-Z]' | words
+}
+
+"check_$check"

@@ -6,6 +6,7 @@
 
 #include "app/frame_pacing.h"
 #include "app/show_end.h"
+#include "app/show_window.h"
 #include "app/stop_signals.h"
 #include "sound/music.h"
 
@@ -31,7 +32,7 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
   // Keys are case-sensitive: "F", "M" and "S" do nothing.
   switch (key) {
     case escape_key: leave_show(); break;
-    case 'f': glutFullScreen(); break;
+    case 'f': enter_full_screen(); break;
     case 'm': music_play_song(show_song); break;
     case 's': music_stop_all_songs(); break;
     default: break;

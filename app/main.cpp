@@ -1,13 +1,17 @@
-// main.cpp: start-up. Enters 640 by 480 full-screen mode, wires the callbacks,
+// main.cpp: start-up. Opens the show's window full screen, wires the callbacks,
 // loads the pictures, starts the music, and hands over to the event loop.
-// The frame itself is drawn by display(), in show/sequencer.cpp.
+// The frame itself is drawn by display(), in show/sequencer.cpp; presenting it
+// on screen is present_frame(), in app/presentation.cpp.
 #include <GL/freeglut.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/gl_state.h"
 #include "app/input.h"
+#include "app/presentation.h"
 #include "app/show_end.h"
+#include "app/show_window.h"
 #include "app/stop_signals.h"
 #include "app/swap_interval.h"
 #include "assets/show_pictures.h"
@@ -17,36 +21,40 @@
 namespace {
 
 constexpr unsigned display_mode = GLUT_RGB | GLUT_DOUBLE;  // no depth buffer requested
-constexpr const char* game_mode = "640x480:16";
 constexpr int mix_rate = 44100;
 constexpr int music_channels = 6;
 constexpr unsigned music_flags = 0;
-
-void present_frame() { glutSwapBuffers(); }
+constexpr int exit_no_screen = 1;
 
 }  // namespace
 
 void leave_show() {
-  glutLeaveGameMode();
+  leave_full_screen();
   std::exit(0);
 }
 
 int main(int argc, char** argv) {
+  if (!look_at_desktop(argc, argv)) return exit_no_screen;
   glutInit(&argc, argv);
   glutInitDisplayMode(display_mode);
-  catch_stop_signals();  // before the screen changes mode, so a signal can change it back
-  glutGameModeString(game_mode);
-  glutEnterGameMode();  // the only window; without it the toolkit decides what follows
+  catch_stop_signals();
+  // One window, made full screen; the monitor's mode is never changed.
+  open_show_window();
+  if (!open_picture()) {
+    std::fputs("quorvan: this OpenGL cannot draw into a 16-bit framebuffer object\n", stderr);
+    return exit_no_screen;
+  }
+  enter_full_screen();
   glutSetCursor(GLUT_CURSOR_NONE);
 
-  glutReshapeFunc(reshape);
+  glutReshapeFunc(window_reshaped);
   glutKeyboardFunc(keyboard);
   glutDisplayFunc(display);
   glutIdleFunc(idle);
   set_show_hooks({present_frame, leave_show});
   request_paced_swap_interval();
 
-  // Textures go into the full-screen window's context, so after game mode.
+  // Textures go into the window's context, so after the window.
   load_show_pictures();
 
   sound_init(mix_rate, music_channels, music_flags);

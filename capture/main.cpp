@@ -86,6 +86,7 @@ int capture_video(const offscreen_context& context, const capture_options& optio
   end_progress(progress);
 
   if (interrupting_signal != 0) return exit_failed;
+  if (!outcome.error.empty()) return failure(outcome.error);
   if (!ffmpeg.finish()) return failure(ffmpeg.error());
   if (outcome.frames_presented < options.last_frame)
     return failure(show_ended_early(outcome.frames_presented, options.last_frame));
@@ -120,6 +121,7 @@ int capture_stills(const offscreen_context& context, const capture_options& opti
   end_progress(progress);
 
   if (interrupting_signal != 0) return exit_failed;
+  if (!outcome.error.empty()) return failure(outcome.error);
   if (!error.empty()) return failure(error);
   if (outcome.frames_presented < last_still)
     return failure(show_ended_early(outcome.frames_presented, last_still));

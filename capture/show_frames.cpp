@@ -1,6 +1,7 @@
 // show_frames.cpp: the show's two hooks for a capture. Presenting a frame
-// reads it back; the end of the show is only noted, as the capture still has
-// to finish its files: nothing here exits.
+// scales the picture into the context's frame, as on screen, and reads it back;
+// the end of the show is only noted, as the capture still has to finish its
+// files: nothing here exits.
 #include "capture/show_frames.h"
 
 #include <vector>
@@ -8,6 +9,8 @@
 #include "app/gl_state.h"
 #include "assets/show_pictures.h"
 #include "offscreen/offscreen_context.h"
+#include "offscreen/picture_framebuffer.h"
+#include "offscreen/present_picture.h"
 #include "show/sequencer.h"
 
 namespace {
@@ -16,6 +19,7 @@ namespace {
 struct {
   const offscreen_context* context = nullptr;
   const frame_handler* handler = nullptr;
+  picture_framebuffer picture;
   std::vector<std::uint8_t> rgb;
   show_outcome outcome;
 } run;
@@ -24,8 +28,11 @@ void present_frame() {
   const int frame = ++run.outcome.frames_presented;
   std::span<const std::uint8_t> pixels;
   if (run.handler->wants_pixels(frame)) {
+    present_picture(run.picture, run.context->framebuffer(), run.context->width(),
+                    run.context->height());
     run.context->read_frame(run.rgb);
     pixels = run.rgb;
+    draw_into_picture(run.picture);
   }
   if (!run.handler->take_frame(frame, pixels)) run.outcome.stopped = true;
 }
@@ -39,10 +46,14 @@ show_outcome run_show_frames(const offscreen_context& context, int last_frame,
   run.context = &context;
   run.handler = &handler;
   run.rgb.resize(context.frame_bytes());
+  if (!open_picture_framebuffer(run.picture)) {
+    run.outcome.error = "this OpenGL cannot draw into a 16-bit framebuffer object";
+    return run.outcome;
+  }
 
   load_show_pictures();
   init_gl();
-  reshape(context.width(), context.height());
+  reshape(picture_width, picture_height);
   set_show_hooks({present_frame, note_end});
   while (!run.outcome.ended && !run.outcome.stopped && run.outcome.frames_presented < last_frame)
     display();

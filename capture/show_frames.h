@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 
 class offscreen_context;
 
@@ -20,10 +21,12 @@ struct show_outcome {
   int frames_presented = 0;
   bool ended = false;    // the show reached its end
   bool stopped = false;  // the handler asked to stop
+  std::string error;     // why no frame could be drawn
 };
 
 // Loads the pictures from the working directory, sets the start-up graphics
-// state (init_gl, then reshape to the context's size) and draws frames until
+// state (init_gl, then reshape to the 640 by 480 picture) and draws frames,
+// each into the picture and then scaled into the context's frame, until
 // the show ends, the handler stops it or last_frame has been presented.
 // The show's state is program-wide and never reset: once per process.
 show_outcome run_show_frames(const offscreen_context& context, int last_frame,

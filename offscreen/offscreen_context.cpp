@@ -164,6 +164,7 @@ offscreen_context::~offscreen_context() {
 
 bool offscreen_context::read_frame(std::span<std::uint8_t> rgb) const {
   if (!ok() || rgb.size() < frame_bytes()) return false;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
   // OpenGL hands the bottom row over first; turn the rows round.

@@ -32,10 +32,12 @@ class offscreen_context {
   // Which EGL platform it runs on, e.g. "Mesa surfaceless" or "EGL device /dev/dri/renderD128".
   const std::string& platform() const { return platform_; }
   int width() const { return width_; }
+  // The framebuffer object the context draws into; frames are read back from it.
+  unsigned framebuffer() const { return framebuffer_; }
   int height() const { return height_; }
   std::size_t frame_bytes() const { return std::size_t(width_) * height_ * 3; }
 
-  // Reads the frame drawn so far as RGB bytes, top row first, into rgb; false
+  // Reads the frame drawn so far into framebuffer() as RGB bytes, top row first, into rgb; false
   // (and nothing read) if rgb holds fewer than frame_bytes() or the context is
   // not open. Waits for drawing to finish. Sets the pixel pack alignment to 1,
   // as the show's texture loading does too.

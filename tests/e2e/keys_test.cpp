@@ -26,7 +26,7 @@ std::vector<long> key_codes(const show_result& result) {
 
 using keys = on_x_server;
 
-TEST_F(keys, escape_leaves_game_mode_and_exits_0_without_presenting_another_frame) {
+TEST_F(keys, escape_leaves_full_screen_and_exits_0_without_presenting_another_frame) {
   show_folder folder("escape");
   running_show show = start_show(folder, {.display = display, .hold_frames = {key_frame}, .saved_frames = {}});
   ASSERT_TRUE(press_keys_at(show, key_frame, {"Escape"}));
@@ -42,7 +42,7 @@ TEST_F(keys, escape_leaves_game_mode_and_exits_0_without_presenting_another_fram
 
   ASSERT_GE(result.events.size(), 2u);
   const probe_event& leave = result.events[result.events.size() - 2];
-  EXPECT_EQ(leave.name, "leave_game_mode");
+  EXPECT_EQ(leave.name, "leave_full_screen");
   EXPECT_EQ(leave.frame, pressed[0].frame);
   EXPECT_EQ(result.events.back().name, "exit");
 }
@@ -57,7 +57,7 @@ TEST_F(keys, f_asks_for_full_screen_once_and_the_show_goes_on_to_its_end) {
   const std::vector<probe_event> pressed = events_named(result.events, "key");
   ASSERT_EQ(pressed.size(), 1u);
   EXPECT_EQ(pressed[0].values.at(0), lower_f);
-  const std::vector<probe_event> full_screen = events_named(result.events, "full_screen");
+  const std::vector<probe_event> full_screen = full_screen_requests_after_start(result.events);
   ASSERT_EQ(full_screen.size(), 1u);
   EXPECT_EQ(full_screen[0].frame, pressed[0].frame);
 }
@@ -71,8 +71,8 @@ TEST_F(keys, upper_case_f_m_s_and_other_keys_change_nothing_and_the_show_goes_on
 
   expect_ran_to_its_end(result);
   EXPECT_EQ(key_codes(result), (std::vector<long>{'F', 'M', 'S', 'a', 'q', 'x', ' ', '\r', '\t'}));
-  EXPECT_TRUE(events_named(result.events, "full_screen").empty());
-  EXPECT_EQ(events_named(result.events, "leave_game_mode").size(), 1u);
+  EXPECT_TRUE(full_screen_requests_after_start(result.events).empty());
+  EXPECT_EQ(events_named(result.events, "leave_full_screen").size(), 1u);
 }
 
 }  // namespace

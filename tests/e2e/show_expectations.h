@@ -24,3 +24,7 @@ void expect_ran_to_its_end(const show_result& result);
 std::filesystem::path saved_frame_file(const std::filesystem::path& folder, int frame);
 
 std::string repeated(const std::string& line, int times);
+
+// The show's requests for full screen after start-up: to the toolkit, which
+// asks the window manager, or, with none, its own placing of the window.
+std::vector<probe_event> full_screen_requests_after_start(const std::vector<probe_event>& events);

@@ -12,19 +12,21 @@
 //                         slow the show down while the bench types at it
 //
 // Each line of "events.log" is "<frames presented so far> <event> [numbers...]":
-//   game_mode <entered> <width> <height> <bits per pixel>
+//   window <width> <height>           (the program's window, as made)
 //   audio <rate> <SDL format> <channels> <buffer frames>
 //   reshape <width> <height>
-//   key <code>
-//   full_screen        (asked for by the program, not by the toolkit itself)
+//   key <code> <the monotonic clock in ns as the key reached the program>
+//   full_screen        (the toolkit asked for full screen)
+//   place_window <x> <y> <width> <height>   (the window placed over a monitor)
 //   hold
-//   leave_game_mode
+//   leave_full_screen
 //   exit
 // and "frames" holds the number of frames presented when the process exits.
 //
 // The show runs unpaced under the probe: its waits for frame deadlines return at once.
 #include <GL/freeglut.h>
 #include <SDL_audio.h>
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <time.h>
 #include <unistd.h>
@@ -51,7 +53,6 @@ struct {
   int log_fd = -1;
   int resume_fd = -1;
   int frames_presented = 0;
-  bool entering_game_mode = false;
   std::vector<int> hold_frames;
   std::vector<int> saved_frames;
   useconds_t pause = 0;
@@ -159,8 +160,14 @@ void hold_show() {
   [[maybe_unused]] const ssize_t count = read(probe.resume_fd, &byte, 1);
 }
 
+long long monotonic_ns() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
+}
+
 void report_key(unsigned char key, int x, int y) {
-  log_event("key %d", int(key));
+  log_event("key %d %lld", int(key), monotonic_ns());
   probe.keyboard(key, x, y);
 }
 
@@ -188,28 +195,30 @@ void glutSwapBuffers() {
   if (probe.active && probe.pause > 0) usleep(probe.pause);
 }
 
-int glutEnterGameMode() {
-  static auto* const enter = next_definition<int()>("glutEnterGameMode");
-  probe.entering_game_mode = true;
-  const int entered = enter();
-  probe.entering_game_mode = false;
-  log_event("game_mode %d %d %d %d", entered, glutGameModeGet(GLUT_GAME_MODE_WIDTH),
-            glutGameModeGet(GLUT_GAME_MODE_HEIGHT), glutGameModeGet(GLUT_GAME_MODE_PIXEL_DEPTH));
-  return entered;
-}
-
-void glutLeaveGameMode() {
-  static auto* const leave = next_definition<void()>("glutLeaveGameMode");
-  log_event("leave_game_mode");
-  leave();
+int glutCreateWindow(const char* title) {
+  static auto* const create = next_definition<int(const char*)>("glutCreateWindow");
+  const int window = create(title);
+  log_event("window %d %d", glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+  return window;
 }
 
 void glutFullScreen() {
   static auto* const full_screen = next_definition<void()>("glutFullScreen");
-  // The toolkit asks for full screen itself while it enters game mode; only
-  // the program's own requests are logged.
-  if (!probe.entering_game_mode) log_event("full_screen");
+  log_event("full_screen");
   full_screen();
+}
+
+void glutLeaveFullScreen() {
+  static auto* const leave = next_definition<void()>("glutLeaveFullScreen");
+  log_event("leave_full_screen");
+  leave();
+}
+
+int XMoveResizeWindow(Display* display, Window window, int x, int y, unsigned width, unsigned height) {
+  static auto* const place =
+      next_definition<int(Display*, Window, int, int, unsigned, unsigned)>("XMoveResizeWindow");
+  log_event("place_window %d %d %u %u", x, y, width, height);
+  return place(display, window, x, y, width, height);
 }
 
 void glutKeyboardFunc(keyboard_callback callback) {

@@ -26,19 +26,10 @@ struct {
   std::filesystem::path log_folder;
 } shared;
 
-bool running_under_ci() {
-  const char* ci = std::getenv("CI");
-  return ci != nullptr && (std::string_view(ci) == "true" || std::string_view(ci) == "1");
-}
-
 server_of_config start_server(const std::filesystem::path& config_file) {
-  if (shared.log_folder.empty()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvan-e2e-xorg-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      return {.server = std::nullopt, .failure = "cannot make a folder for the X server's log"};
-    shared.log_folder = pattern;
-  }
-  const std::filesystem::path log_file = shared.log_folder / (config_file.stem().string() + ".log");
+  const std::filesystem::path folder = bench_log_folder();
+  if (folder.empty()) return {.server = std::nullopt, .failure = "cannot make a folder for the X server's log"};
+  const std::filesystem::path log_file = folder / (config_file.stem().string() + ".log");
   x_server_start start = start_x_server(config_file, log_file, start_limit);
   return {.server = std::move(start.server), .failure = std::move(start.failure)};
 }
@@ -67,6 +58,26 @@ class x_server_environment : public ::testing::Environment {
     ::testing::AddGlobalTestEnvironment(new x_server_environment);
 
 }  // namespace
+
+bool running_under_ci() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && (std::string_view(ci) == "true" || std::string_view(ci) == "1");
+}
+
+std::filesystem::path bench_log_folder() {
+  if (shared.log_folder.empty()) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvan-e2e-xorg-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) return {};
+    shared.log_folder = pattern;
+  }
+  return shared.log_folder;
+}
+
+const x_server* shared_x_server(const std::filesystem::path& config_file, std::string& failure) {
+  const server_of_config& started = server_for(config_file);
+  failure = started.failure;
+  return started.server ? &*started.server : nullptr;
+}
 
 void on_x_server::use_server(const std::filesystem::path& config_file) {
   const server_of_config& started = server_for(config_file);

@@ -24,8 +24,14 @@ class on_desktop_x_server : public on_x_server {
   void SetUp() override { use_server(QUORVAN_XORG_DESKTOP_CONFIG); }
 };
 
-// A desktop at 1024x768 with no 640x480 mode: game mode cannot be entered.
-class on_x_server_without_game_mode : public on_x_server {
- protected:
-  void SetUp() override { use_server(QUORVAN_XORG_NO_GAME_MODE_CONFIG); }
-};
+struct x_server;
+
+// The server of that configuration, started on its first use and stopped after
+// the last test; null, and why, when it cannot be started.
+const x_server* shared_x_server(const std::filesystem::path& config_file, std::string& failure);
+
+// The folder for the bench's servers' logs and configurations; empty if it cannot be made.
+std::filesystem::path bench_log_folder();
+
+// Whether the tests run under CI (CI=true), where every server must start.
+bool running_under_ci();

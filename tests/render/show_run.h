@@ -18,16 +18,15 @@ inline constexpr int show_frame_count = 3194;  // the end comes right after this
 using frame_observer = std::function<void(int frame, std::span<const std::uint8_t> rgb)>;
 
 struct show_run {
-  std::string error;               // empty when the show could be run
-  std::string gl_description;      // GL_VERSION and GL_RENDERER, for the log
+  std::string error;           // empty when the show could be run
+  std::string gl_description;  // GL_VERSION and GL_RENDERER, for the log
   int frames_presented = 0;
-  int end_calls = 0;               // how often the show asked to end
-  int frames_presented_at_end = 0;  // frames presented when it first asked
+  bool ended = false;          // the show asked to end; no frame came after
 };
 
 // Loads the pictures from picture_folder (by their file names, from that folder
-// as working directory), sets up the graphics state like the program (init_gl,
-// reshape 640 by 480), then calls display() until the show asks to end or
+// as working directory) and runs the show as the capture tool does, each frame
+// drawn into the 640 by 480 RGB565 picture, until the show asks to end or
 // last_frame frames have been presented.
 //
 // The show's state is program-wide and never reset, so a process can run it

@@ -21,6 +21,8 @@ struct test_picture {
 // By texture name 1 to 7: smiley, who, greets, cul1, cul2, cul3, drevik.
 // The colours are neither white nor black nor red, and all different, so every
 // pixel of a frame tells which picture, the background or a bar put it there.
+// Each is one that the picture's 16-bit colour holds exactly (5 bits of red and
+// blue, 6 of green), so frames show it unchanged.
 // The smiley's upper half is red, so that its turn can be measured; the others
 // have one red row: their first 768 bytes.
 inline constexpr std::array<test_picture, 7> test_pictures{{
@@ -29,8 +31,8 @@ inline constexpr std::array<test_picture, 7> test_pictures{{
     {{0, 255, 0}, 1},      // greets: green
     {{255, 0, 255}, 1},    // cul1: magenta
     {{0, 255, 255}, 1},    // cul2: cyan
-    {{255, 128, 0}, 1},    // cul3: orange
-    {{128, 0, 255}, 1},    // drevik: violet
+    {{255, 130, 0}, 1},    // cul3: orange
+    {{132, 0, 255}, 1},    // drevik: violet
 }};
 
 // The body colour of the picture of scene 1 to 5 (for the cube: of cul1 to cul3).

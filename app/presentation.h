@@ -1,0 +1,14 @@
+// presentation.h: the show's frames on screen. Each frame is drawn into the
+// 640 by 480 picture, then presented scaled to the window by a buffer swap.
+#pragma once
+
+// Makes the picture in the window's context and binds it for drawing; false
+// when this OpenGL cannot draw into it.
+bool open_picture();
+
+// The toolkit's window-size callback: notes where the picture now goes, and
+// sets the projection and the base eye offset for the picture as ever.
+void window_reshaped(int width, int height);
+
+// The show's present hook: scales the picture into the window and swaps.
+void present_frame();

@@ -1,0 +1,54 @@
+// desktops.h: the desktops people watch the show on, each started by the bench
+// once per test program: Xorg (dummy driver, no window manager) at today's
+// sizes, with one or two monitors, and weston with Xwayland.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+struct monitor_area {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+struct desktop_kind {
+  const char* name;
+  int width;  // of each monitor
+  int height;
+  int depth = 24;
+  int monitors = 1;            // side by side; with two, the right-hand one is primary
+  bool offers_640x480 = true;  // a mode the old full-screen switch would have taken
+  bool wayland = false;        // weston's headless backend with its Xwayland
+
+  // The area of the monitor the show must cover, in root-window coordinates.
+  monitor_area show_monitor() const;
+};
+
+inline void PrintTo(const desktop_kind& kind, std::ostream* out) { *out << kind.name; }
+
+struct desktop_server {
+  std::string display;
+  // The weston log, where it tells of the Xwayland it spawned; empty for Xorg.
+  std::string wayland_log;
+};
+
+// Starts (once per test program) a server of that kind; nullopt and why not.
+std::optional<desktop_server> desktop_of(const desktop_kind& kind, std::string& failure);
+
+// The test's desktop: fails the test under CI when it cannot be had, skips it elsewhere.
+class on_desktop : public ::testing::TestWithParam<desktop_kind> {
+ protected:
+  void SetUp() override;
+  desktop_server server;
+};
+
+// The desktop's video mode and monitor layout as xvidtune and xrandr print them.
+std::string desktop_layout(const std::string& display);
+
+// Whether the Xwayland that weston spawned for the show is the first and still runs.
+bool first_xwayland_still_runs(const desktop_server& server, std::string& why_not);

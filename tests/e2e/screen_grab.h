@@ -1,0 +1,15 @@
+// screen_grab.h: what a person sees on an X display: part of the root window,
+// or one window, read with XGetImage as RGB.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "tests/e2e/desktops.h"
+#include "tests/e2e/saved_frame.h"
+
+// The root window's pixels in that area (a monitor's, as its mode scans it out).
+std::optional<saved_frame> grab_screen_area(const std::string& display, const monitor_area& area);
+
+// The pixels of the top-level window of that title, as a compositor shows it.
+std::optional<saved_frame> grab_window(const std::string& display, const std::string& title);

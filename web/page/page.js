@@ -24,6 +24,7 @@ const page = {
   music: null,       // the audio context and the worklet node, once prepared
   frames: 0,         // frames drawn in this run
   next_due: 0,       // when the next frame is due, in performance.now() time
+  frame_request: 0,  // the display frame asked for, cancelled at the end
 };
 window.quorvan = page;
 
@@ -77,13 +78,12 @@ function start() {
   tell_music('play');  // from the beginning: it was stopped
   page.frames = 0;
   page.next_due = performance.now();
-  requestAnimationFrame(tick);
+  page.frame_request = requestAnimationFrame(tick);
 }
 
 function tick(now) {
-  if (page.state !== 'playing') return;
   if (now >= page.next_due - frame_slack_ms) draw_frame(now);
-  if (page.state === 'playing') requestAnimationFrame(tick);
+  if (page.state === 'playing') page.frame_request = requestAnimationFrame(tick);
 }
 
 function draw_frame(now) {
@@ -98,6 +98,7 @@ function draw_frame(now) {
 // After the last frame, or on Escape: the frames and the music stop together.
 function end_show() {
   page.state = 'ended';
+  cancelAnimationFrame(page.frame_request);
   tell_music('stop');
   ending.hidden = false;
   page.next_show = load_show();

@@ -34,8 +34,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE int web_frame() {
 
 // Runs when the page has loaded the show and its data, before any frame:
 // the pictures become textures, and the frame waits for the page's first call.
-int main(int argc, char** argv) {
-  glutInit(&argc, argv);
+// No glutInit: it would only listen for keys and the mouse, which the page
+// answers itself, and its listeners would keep every finished show alive.
+int main() {
   glutInitDisplayMode(display_mode);
   glutInitWindowSize(picture_width, picture_height);
   glutCreateWindow("quorvan");  // a WebGL context on the page's canvas

@@ -36,9 +36,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE int web_frame() {
 // the pictures become textures, and the frame waits for the page's first call.
 // No glutInit: it would only listen for keys and the mouse, which the page
 // answers itself, and its listeners would keep every finished show alive.
+// The canvas comes from the page at 640 by 480, the picture's size; it is
+// left as it is (the toolkit's window size would also fix its size on the page).
 int main() {
   glutInitDisplayMode(display_mode);
-  glutInitWindowSize(picture_width, picture_height);
   glutCreateWindow("quorvan");  // a WebGL context on the page's canvas
 
   accept_component_counts();

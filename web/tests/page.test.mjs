@@ -54,6 +54,24 @@ test('waits_for_a_key_or_a_click_with_neither_frames_nor_music', async () => {
   assert.equal(await page.$eval('#invitation', (card) => card.hidden), false);
 });
 
+const picture_box = () => page.$eval('#show', (canvas) => {
+  const box = canvas.getBoundingClientRect();
+  return [box.x, box.y, box.width, box.height].map(Math.round);
+});
+
+test('shows_the_picture_4_3_centred_and_as_large_as_fits', async () => {
+  try {
+    await page.setViewport({width: 1000, height: 500});
+    assert.deepEqual(await picture_box(), [167, 0, 667, 500]);
+    await page.setViewport({width: 600, height: 900});
+    assert.deepEqual(await picture_box(), [0, 225, 600, 450]);
+  } finally {
+    await page.setViewport({width: 800, height: 600});
+  }
+  assert.deepEqual(await picture_box(), [0, 0, 800, 600]);
+  assert.equal(await page.evaluate(() => getComputedStyle(document.body).backgroundColor), 'rgb(0, 0, 0)');
+});
+
 test('draws_its_first_frame_within_a_second_of_the_click', async () => {
   await page.mouse.click(400, 300);
   await sleep(1000);
@@ -83,6 +101,25 @@ test('s_silences_the_music_and_m_starts_it_again_from_the_beginning', async () =
   assert.ok(status.peak > 0, 'still silent');
   assert.ok(status.position < 0.5, `at ${status.position} s, not from the beginning`);
   assert.equal(await page_state(page), 'playing');
+});
+
+test('f_and_a_double_click_ask_for_full_screen_and_F_does_not', async () => {
+  const full_screen = () => page.evaluate(() => document.fullscreenElement?.id ?? null);
+  const leave_full_screen = () => page.evaluate(() => document.exitFullscreen());
+  await page.keyboard.press('F');
+  await sleep(300);
+  assert.equal(await full_screen(), null);
+  await page.keyboard.press('f');
+  await sleep(300);
+  assert.equal(await full_screen(), 'stage');
+  await leave_full_screen();
+  await page.mouse.click(400, 300, {clickCount: 2});
+  await sleep(300);
+  assert.equal(await full_screen(), 'stage');
+  await leave_full_screen();
+  await sleep(300);
+  assert.equal(await page_state(page), 'playing');
+  assert.deepEqual(await picture_box(), [0, 0, 800, 600]);
 });
 
 test('stops_after_frame_3194_and_the_music_with_it', async () => {

@@ -198,8 +198,10 @@ Options:
       --fps=N          frames per second of the video, 1 to {max_fps} (default {fps});
                        the show draws one frame per video frame, so this is
                        also its pace, and the music plays for as long
-      --size=WxH       render and encode at W by H pixels, even numbers from
-                       {min_side} to {max_side} (default {width}x{height})
+      --size=WxH       encode at W by H pixels, even numbers from {min_side} to
+                       {max_side} (default {width}x{height}); the show's 640x480
+                       picture is scaled to fit at 4:3 with black around it,
+                       exactly as the program shows it on such a screen
       --frames=A-B     encode only the show's frames A to B (from 1); the
                        frames before A are still drawn, as the show moves on
                        by drawing, and the music starts at frame A's time

@@ -7,8 +7,8 @@ struct picture_placement {
   int y = 0;
   int width = 0;  // 0 when the window has no room for a pixel
   int height = 0;
-  // The largest whole multiple of the picture that fits in the placed size:
-  // the picture is enlarged that far by repeating pixels, and only the rest smoothly.
+  // The largest whole multiple of the picture that fits in the placed size;
+  // when it is the placed size itself, presenting only repeats pixels.
   int whole_scale = 1;
 
   bool is_whole_scale() const;

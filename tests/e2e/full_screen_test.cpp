@@ -33,6 +33,7 @@ constexpr desktop_kind desktops[] = {
 constexpr int looked_at_frames[] = {40, 600, 1420, 2512, 2645, 3000};
 constexpr const char* window_title = "quorvan";
 constexpr auto capture_limit = std::chrono::minutes(3);
+constexpr auto full_screen_limit = std::chrono::seconds(20);
 
 std::string frame_list() {
   std::string text;
@@ -103,10 +104,18 @@ TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_l
   const desktop_kind& kind = GetParam();
   show_folder folder(kind.name);
   const std::string layout_before = desktop_layout(server.display);
-  running_show show = start_show(
-      folder, {.display = server.display,
-               .hold_frames = {std::begin(looked_at_frames), std::end(looked_at_frames)},
-               .saved_frames = {}});
+  std::vector<int> holds{1};
+  holds.insert(holds.end(), std::begin(looked_at_frames), std::end(looked_at_frames));
+  running_show show = start_show(folder, {.display = server.display, .hold_frames = holds, .saved_frames = {}});
+  // A window manager makes the window full screen in its own time: the show
+  // waits after its first frame until the window covers the monitor, so the
+  // frames looked at are drawn at the full size.
+  ASSERT_TRUE(wait_for_hold(show, 1, run_limit));
+  const monitor_area monitor = kind.show_monitor();
+  EXPECT_TRUE(wait_for_window_size(server.display, window_title, monitor.width, monitor.height,
+                                   full_screen_limit))
+      << "the window never covered the monitor";
+  resume_show(show);
   std::map<int, saved_frame> seen;
   for (const int frame : looked_at_frames) {
     ASSERT_TRUE(wait_for_hold(show, frame, run_limit)) << "frame " << frame;

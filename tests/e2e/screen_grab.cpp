@@ -8,6 +8,7 @@
 
 #include <bit>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -69,6 +70,22 @@ std::optional<saved_frame> grab_screen_area(const std::string& display_name, con
   display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
   if (!display) return std::nullopt;
   return grab(display.get(), DefaultRootWindow(display.get()), area);
+}
+
+bool wait_for_window_size(const std::string& display_name, const std::string& title, int width,
+                          int height, std::chrono::milliseconds limit) {
+  display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
+  if (!display) return false;
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const Window window = find_window(display.get(), DefaultRootWindow(display.get()), title);
+    XWindowAttributes attributes;
+    if (window != None && XGetWindowAttributes(display.get(), window, &attributes) != 0 &&
+        attributes.width == width && attributes.height == height)
+      return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
 }
 
 std::optional<saved_frame> grab_window(const std::string& display_name, const std::string& title) {

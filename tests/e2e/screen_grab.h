@@ -2,6 +2,7 @@
 // or one window, read with XGetImage as RGB.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -13,3 +14,7 @@ std::optional<saved_frame> grab_screen_area(const std::string& display, const mo
 
 // The pixels of the top-level window of that title, as a compositor shows it.
 std::optional<saved_frame> grab_window(const std::string& display, const std::string& title);
+
+// Waits until the window of that title has that size; false at the limit.
+bool wait_for_window_size(const std::string& display, const std::string& title, int width,
+                          int height, std::chrono::milliseconds limit);

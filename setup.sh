@@ -28,4 +28,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-[ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The tests (and GoogleTest, which they need) are built only where they are wanted.
+testing=OFF
+for section in "$@"; do [ "$section" = tests ] && testing=ON; done
+if [ ! -f build/CMakeCache.txt ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$testing
+elif [ $testing = ON ] && grep -q '^BUILD_TESTING:BOOL=OFF' build/CMakeCache.txt; then
+  cmake -S . -B build -DBUILD_TESTING=ON
+fi

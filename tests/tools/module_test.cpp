@@ -1,6 +1,6 @@
 // module_test.cpp: the show's music as the player sees it (loads cleanly, has
-// its layout, outlasts the show, loops to its first theme, never clips) and
-// the XM writer and module maker that produce it.
+// its layout, outlasts the show, loops to its first theme, never clips, is as
+// loud as other music) and the XM writer and module maker that produce it.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,10 +12,13 @@
 #include <fstream>
 #include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "assets/show_pictures.h"
+#include "tests/support/child_process.h"
 #include "tools/module/module_maker.h"
 #include "tools/module/samples.h"
 #include "tools/module/xm_writer.h"
@@ -73,6 +76,31 @@ struct temporary_folder {
   ~temporary_folder() { std::filesystem::remove_all(path); }
 };
 
+// What ffmpeg's ebur128 filter prints at the end: "I: <n> LUFS" and, with
+// peak=true, the true peak as "Peak: <n> dBFS".
+struct loudness_summary {
+  double integrated_lufs = 0;
+  double true_peak_dbtp = 0;
+};
+
+std::optional<loudness_summary> read_loudness_summary(const std::filesystem::path& log) {
+  std::ifstream in(log);
+  bool in_summary = false;
+  std::optional<double> integrated, peak;
+  for (std::string line; std::getline(in, line);) {
+    in_summary = in_summary || line.find("Summary:") != std::string::npos;
+    if (!in_summary) continue;
+    std::istringstream words(line);
+    std::string label;
+    double value = 0;
+    if (!(words >> label >> value)) continue;
+    if (label == "I:") integrated = value;
+    if (label == "Peak:") peak = value;
+  }
+  if (!integrated || !peak) return std::nullopt;
+  return loudness_summary{*integrated, *peak};
+}
+
 }  // namespace
 
 // ---- The shipped module, loaded by libopenmpt ----
@@ -121,6 +149,29 @@ TEST(ShowModule, EverySectionIsAudibleAndTheMixNeverClips) {
     EXPECT_GT(rms_of(song, begin, begin + section_samples), 0.01) << "section " << section;
   }
   EXPECT_LT(peak_of(song, 0, song.size()), 1.0f);
+}
+
+// The whole song, rendered as the show plays it, measured by ffmpeg's EBU R 128
+// meter: as loud as the music people play beside it, with room for the peaks
+// between samples that a lossy encoding or a resampler brings out.
+TEST(show_module_loudness, measures_minus_16_lufs_within_1_lu_with_true_peaks_at_most_minus_1_dbtp) {
+  openmpt::module music(read_bytes(shipped_module));
+  const std::vector<float> song = render(music, music.get_duration_seconds());
+  const temporary_folder folder;
+  const std::filesystem::path samples = folder.path / "song.f32";
+  std::ofstream(samples, std::ios::binary)
+      .write(reinterpret_cast<const char*>(song.data()), std::streamsize(song.size() * sizeof(float)));
+
+  process_setup meter;
+  meter.command = {"ffmpeg", "-hide_banner", "-nostats", "-f", "f32le", "-ar", std::to_string(render_rate),
+                   "-ac", "2", "-i", samples.string(), "-af", "ebur128=peak=true", "-f", "null", "-"};
+  meter.error_file = folder.path / "meter.txt";
+  const std::optional<process_end> end = run_process(meter, std::chrono::minutes(2));
+  ASSERT_TRUE(end && end->exited_with(0)) << "ffmpeg could not measure the song";
+  const std::optional<loudness_summary> measured = read_loudness_summary(meter.error_file);
+  ASSERT_TRUE(measured) << "no summary from ffmpeg's ebur128 filter";
+  EXPECT_NEAR(measured->integrated_lufs, -16.0, 1.0);
+  EXPECT_LE(measured->true_peak_dbtp, -1.0);
 }
 
 // A typo in a note name would show up as a note outside the key: every note

@@ -112,13 +112,17 @@ running_show start_show(const show_folder& folder, const show_options& options) 
                       "QUORVAN_PROBE_FOLDER=" + folder.path.string(),
                       "QUORVAN_PROBE_HOLD=" + frame_list(options.hold_frames),
                       "QUORVAN_PROBE_SAVE=" + frame_list(options.saved_frames),
-                      "QUORVAN_PROBE_PAUSE=" + std::to_string(options.pause_per_frame.count()),
-                      "SDL_AUDIODRIVER=disk",
-                      "SDL_DISKAUDIOFILE=" + (folder.path / capture_name).string()},
+                      "QUORVAN_PROBE_PAUSE=" + std::to_string(options.pause_per_frame.count())},
       .folder = folder.path,
       .output_file = folder.path / "stdout.txt",
       .error_file = folder.path / "stderr.txt",
   };
+  if (options.sound_server.empty()) {
+    setup.environment.push_back("SDL_AUDIODRIVER=disk");
+    setup.environment.push_back("SDL_DISKAUDIOFILE=" + (folder.path / capture_name).string());
+  } else {
+    setup.environment.insert(setup.environment.end(), options.sound_server.begin(), options.sound_server.end());
+  }
   for (const std::string& entry : options.environment) set_variable(setup.environment, entry);
   show.process = start_process(setup);
   return show;

@@ -42,6 +42,10 @@ struct show_options {
   std::vector<int> saved_frames;  // written as frame_<nnnn>.png in the folder
   std::chrono::microseconds pause_per_frame{0};  // slows the show down
   std::vector<std::string> environment{};  // "NAME=value" entries replacing the bench's own
+  // Where the music goes: with no entries, to SDL's disk driver and the capture
+  // file; else these are a sound server's (sound_server.h), and SDL chooses its
+  // driver as on a desktop.
+  std::vector<std::string> sound_server{};
 };
 
 struct running_show {

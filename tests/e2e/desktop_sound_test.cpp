@@ -1,0 +1,257 @@
+// desktop_sound_test.cpp: the show's music through a private PulseAudio, as on
+// a desktop: what reaches the sink, how soon "s" silences it, and a server that dies.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+#include <string>
+
+#include "tests/e2e/music_capture.h"
+#include "tests/e2e/show_expectations.h"
+#include "tests/e2e/show_run.h"
+#include "tests/e2e/sound_server.h"
+#include "tests/e2e/x_server_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto start_limit = std::chrono::milliseconds(20s);
+constexpr auto event_limit = std::chrono::milliseconds(60s);
+constexpr auto recording_limit = std::chrono::milliseconds(20s);
+constexpr int stereo = 2;
+
+// Each key is typed at a hold of the show, after the music has played (or been
+// silent) this long, so every stretch is long enough to judge.
+constexpr double listening_seconds = 0.6;
+constexpr int s_and_m_rounds = 10;
+// Each key at the next frame: the show, unpaced, draws as fast as it can
+// between holds, and so little drawing leaves SDL's audio thread the time it
+// needs on a machine of two cores.
+constexpr int first_key_frame = 100;
+constexpr int frames_between_keys = 1;
+
+// Stretches of music are compared with libopenmpt's own render in windows of
+// 10 ms, each of which must match this closely. On a loaded machine the server
+// plays silence for a buffer that comes late and may lose a little of it, so
+// all that follows comes somewhat later: windows after the first are looked
+// for near where they belong rather than exactly there.
+constexpr std::size_t window_frames = sink_rate / 100;
+constexpr double same_music = 0.99;
+constexpr double compared_seconds = 0.5;
+constexpr std::size_t search_frames = sink_rate / 10;
+// A window torn by a dropout matches nowhere, and now and then the very first
+// window is: on a busy machine of two cores that can be a good part of a
+// stretch. Half of each stretch must match, and most stretches must start as
+// the module does, where other music, or the module from another place,
+// would match almost nowhere.
+constexpr int least_matching_starts = 8;
+constexpr double least_matching_share = 0.5;
+// Far beyond what a desktop takes: a sound layer that never silences fails, a slow one is measured.
+constexpr auto silence_limit = 500ms;
+
+std::size_t frames_in(double seconds) { return std::size_t(seconds * sink_rate); }
+
+// The server the tests share, started when the first test needs it and
+// stopped after the last, by its process id.
+struct {
+  std::optional<sound_server> server;
+  std::string failure;
+  bool tried = false;
+} shared;
+
+std::filesystem::path private_folder(const char* label) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quorvan-e2e-").string() + label + "-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern;
+}
+
+class sound_server_environment : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    if (!shared.server) return;
+    stop_sound_server(*shared.server);
+    if (std::getenv("QUORVAN_E2E_KEEP") == nullptr) {
+      std::error_code ignored;
+      std::filesystem::remove_all(shared.server->runtime_folder, ignored);
+    }
+    shared.server.reset();
+  }
+};
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new sound_server_environment);
+
+bool running_under_ci() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && (std::string_view(ci) == "true" || std::string_view(ci) == "1");
+}
+
+// The module from its beginning, rendered once for all comparisons.
+const std::vector<float>& module_start() {
+  static const std::vector<float> rendered =
+      render_module_start(data_file_bytes("quorvan.xm"), sink_rate, frames_in(30.0));
+  return rendered;
+}
+
+std::span<const float> frames_of(const std::vector<float>& stereo_samples, std::size_t first, std::size_t count) {
+  const std::size_t frames = stereo_samples.size() / stereo;
+  first = std::min(first, frames);
+  count = std::min(count, frames - first);
+  return std::span<const float>(stereo_samples).subspan(stereo * first, stereo * count);
+}
+
+// Whether the window of the recording at that frame matches the module's own
+// render at the given frame, or, with slack, anywhere that far around it.
+bool window_matches(const std::vector<float>& recording, std::size_t frame, std::size_t module_frame,
+                    std::size_t slack) {
+  const std::span<const float> heard = frames_of(recording, frame, window_frames);
+  const auto matches_at = [&](std::size_t candidate) {
+    return similarity(heard, frames_of(module_start(), candidate, window_frames)) >= same_music;
+  };
+  // Nearest first: the window is almost always where it belongs.
+  for (std::size_t distance = 0; distance <= slack; ++distance) {
+    if (matches_at(module_frame + distance)) return true;
+    if (distance > 0 && distance <= module_frame && matches_at(module_frame - distance)) return true;
+  }
+  return false;
+}
+
+// Whether the recording from that frame on starts as the module starts.
+bool starts_as_the_module(const std::vector<float>& recording, std::size_t onset) {
+  const std::optional<std::size_t> module_onset = first_sound(module_start(), 0);
+  return module_onset && window_matches(recording, onset, *module_onset, 0);
+}
+
+// The share of the audible windows of the stretch from that frame on that
+// are the module's, from its first sound, with a dropout's slack.
+double share_of_the_module(const std::vector<float>& recording, std::size_t onset, double seconds) {
+  const std::optional<std::size_t> module_onset = first_sound(module_start(), 0);
+  if (!module_onset) return 0.0;
+  int audible = 0;
+  int matching = 0;
+  for (std::size_t offset = 0; offset + window_frames <= frames_in(seconds); offset += window_frames) {
+    if (loudest(frames_of(recording, onset + offset, window_frames)) == 0.0f) continue;  // a dropout
+    ++audible;
+    matching += window_matches(recording, onset + offset, *module_onset + offset, search_frames);
+  }
+  return audible > 0 ? double(matching) / audible : 0.0;
+}
+
+// The first frame of the silence that ends at the given frame: after the last
+// audible frame before it.
+std::size_t silence_start(const std::vector<float>& recording, std::size_t silence_end) {
+  std::size_t frame = std::min(silence_end, recording.size() / stereo);
+  while (frame > 0 && loudest(frames_of(recording, frame - 1, 1)) == 0.0f) --frame;
+  return frame;
+}
+
+std::chrono::nanoseconds key_time(const probe_event& key) { return std::chrono::nanoseconds(key.values.at(1)); }
+
+double milliseconds(std::chrono::nanoseconds time) { return std::chrono::duration<double, std::milli>(time).count(); }
+
+class desktop_sound : public on_x_server {
+ protected:
+  void SetUp() override {
+    on_x_server::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    if (!shared.tried) {
+      shared.tried = true;
+      sound_server_start start = start_sound_server(private_folder("pulse"), start_limit);
+      shared.server = std::move(start.server);
+      shared.failure = std::move(start.failure);
+    }
+    if (shared.server) return;
+    if (running_under_ci()) FAIL() << "No sound server: " << shared.failure;
+    GTEST_SKIP() << "No sound server (the tests start a PulseAudio of their own): " << shared.failure;
+  }
+  const sound_server& server() const { return *shared.server; }
+};
+
+TEST_F(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_restarts_it_ten_times_over) {
+  const sink_recording recording(server());
+  show_folder folder("desktop-sound");
+  std::vector<int> key_frames;
+  for (int key = 0; key <= 2 * s_and_m_rounds; ++key) key_frames.push_back(first_key_frame + key * frames_between_keys);
+  running_show show = start_show(folder, {.display = display, .hold_frames = key_frames, .saved_frames = {},
+                                          .sound_server = server().client_environment()});
+  for (std::size_t key = 0; key < key_frames.size(); ++key) {
+    ASSERT_TRUE(wait_for_hold(show, key_frames[key], event_limit));
+    ASSERT_TRUE(recording.wait_for_more(listening_seconds, recording_limit)) << "the sink's monitor is not recorded";
+    const char* typed = key + 1 == key_frames.size() ? "Escape" : key % 2 == 0 ? "s" : "m";
+    ASSERT_TRUE(press_keys_at(show, key_frames[key], {typed}));
+  }
+  const show_result result = finish_show(show, run_limit);
+  ASSERT_TRUE(result.end && result.end->exited_with(0)) << result.errors;
+  ASSERT_TRUE(recording.wait_for_more(0.1, recording_limit));
+  const std::vector<float> music = recording.samples();
+
+  const std::vector<probe_event> keys = events_named(result.events, "key");
+  ASSERT_EQ(keys.size(), key_frames.size());
+  const std::optional<std::size_t> onset = first_sound(music, 0);
+  ASSERT_TRUE(onset) << "no music reached the sink";
+  const std::size_t first_s = recording.frame_at(key_time(keys[0]));
+  ASSERT_GE(first_s, *onset + frames_in(listening_seconds / 2));
+  int starts_as_the_module_does = starts_as_the_module(music, *onset);
+  EXPECT_GE(share_of_the_module(music, *onset, compared_seconds), least_matching_share)
+      << "the music at the sink is not the module";
+
+  std::vector<double> silence_ms;
+  for (int round = 0; round < s_and_m_rounds; ++round) {
+    const probe_event& s = keys[std::size_t(2 * round)];
+    const probe_event& m = keys[std::size_t(2 * round + 1)];
+    const std::size_t s_frame = recording.frame_at(key_time(s));
+    const std::size_t m_frame = recording.frame_at(key_time(m));
+    const std::size_t silent_from = silence_start(music, m_frame);
+    // Silence from shortly after "s" until "m"; the sound before "s" was audible.
+    ASSERT_GT(silent_from, s_frame - std::min(s_frame, frames_in(0.05))) << "round " << round;
+    ASSERT_GE(m_frame, silent_from + frames_in(listening_seconds / 2)) << "round " << round;
+    const std::optional<std::chrono::nanoseconds> silent_at = recording.arrival_of(silent_from);
+    ASSERT_TRUE(silent_at);
+    silence_ms.push_back(milliseconds(*silent_at - key_time(s)));
+    EXPECT_LE(*silent_at - key_time(s), silence_limit) << "round " << round;
+
+    // After "m", the module again from its first sound.
+    const std::optional<std::size_t> again = first_sound(music, m_frame);
+    ASSERT_TRUE(again) << "no music after m in round " << round;
+    EXPECT_LE(*again, m_frame + frames_in(silence_limit.count() / 1000.0)) << "round " << round;
+    starts_as_the_module_does += starts_as_the_module(music, *again);
+    EXPECT_GE(share_of_the_module(music, *again, listening_seconds / 2), least_matching_share) << "round " << round;
+  }
+  EXPECT_GE(starts_as_the_module_does, least_matching_starts)
+      << "of the first play and the " << s_and_m_rounds << " after m, too few start as the module does";
+  std::ranges::sort(silence_ms);
+  const double median = (silence_ms[silence_ms.size() / 2 - 1] + silence_ms[silence_ms.size() / 2]) / 2;
+  RecordProperty("s_to_silence_median_ms", std::to_string(median));
+  RecordProperty("s_to_silence_max_ms", std::to_string(silence_ms.back()));
+  std::printf("\"s\" to silence at the sink: median %.1f ms, longest %.1f ms, of %zu\n", median, silence_ms.back(),
+              silence_ms.size());
+}
+
+TEST_F(desktop_sound, goes_on_silently_to_its_last_frame_when_the_sound_server_is_killed_mid_show) {
+  // A server of this test's own, as the shared one must live on.
+  sound_server_start start = start_sound_server(private_folder("pulse-killed"), start_limit);
+  ASSERT_TRUE(start.server) << start.failure;
+  sound_server& doomed = *start.server;
+  show_folder folder("sound-server-killed");
+  running_show show = start_show(folder, {.display = display, .hold_frames = {first_key_frame}, .saved_frames = {},
+                                          .sound_server = doomed.client_environment()});
+  {
+    const sink_recording recording(doomed);
+    ASSERT_TRUE(wait_for_hold(show, first_key_frame, event_limit));
+    ASSERT_TRUE(recording.wait_for_more(listening_seconds, recording_limit));
+    ASSERT_TRUE(first_sound(recording.samples(), 0)) << "no music before the server was killed";
+  }
+  ASSERT_EQ(kill(doomed.process.pid, SIGKILL), 0);
+  ASSERT_TRUE(wait_for_end(doomed.process, start_limit));
+  resume_show(show);
+  const show_result result = finish_show(show, run_limit);
+  expect_ran_to_its_end(result);
+  std::error_code ignored;
+  if (std::getenv("QUORVAN_E2E_KEEP") == nullptr) std::filesystem::remove_all(doomed.runtime_folder, ignored);
+}
+
+}  // namespace

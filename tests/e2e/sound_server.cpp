@@ -1,0 +1,197 @@
+// sound_server.cpp: starts PulseAudio on a private socket with a null sink,
+// and records the sink's monitor through parec on a reader thread.
+#include "tests/e2e/sound_server.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+constexpr const char* sink_name = "show_sink";
+constexpr auto stop_grace = std::chrono::seconds(5);
+constexpr auto answer_limit = std::chrono::seconds(2);
+constexpr auto poll_interval = std::chrono::milliseconds(20);
+constexpr int reader_poll_ms = 20;
+constexpr std::size_t stereo = 2;
+// Small blocks from parec, so each block's arrival time is close to its sound's.
+constexpr int parec_latency_ms = 5;
+
+void write_configuration(const std::filesystem::path& file) {
+  std::ofstream out(file);
+  out << "load-module module-null-sink sink_name=" << sink_name << " format=float32le rate=" << sink_rate
+      << " channels=2\n"
+      << "load-module module-native-protocol-unix auth-anonymous=1\n"
+      << "set-default-sink " << sink_name << "\n";
+}
+
+bool answers(const sound_server& server) {
+  process_setup setup;
+  setup.command = {"pactl", "info"};
+  setup.environment = server.client_environment();
+  const std::optional<process_end> end = run_process(setup, answer_limit);
+  return end && end->exited_with(0);
+}
+
+}  // namespace
+
+std::chrono::nanoseconds monotonic_now() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+std::vector<std::string> sound_server::client_environment() const {
+  return {"XDG_RUNTIME_DIR=" + runtime_folder.string(),
+          "PULSE_SERVER=unix:" + (runtime_folder / "pulse" / "native").string()};
+}
+
+sound_server_start start_sound_server(const std::filesystem::path& runtime_folder,
+                                      std::chrono::milliseconds limit) {
+  std::error_code error;
+  std::filesystem::create_directories(runtime_folder, error);
+  // PulseAudio wants its runtime folder to be the user's alone.
+  if (error || chmod(runtime_folder.c_str(), 0700) != 0)
+    return {.server = std::nullopt, .failure = "cannot make " + runtime_folder.string()};
+  const std::filesystem::path configuration = runtime_folder / "server.pa";
+  write_configuration(configuration);
+
+  sound_server server;
+  server.runtime_folder = runtime_folder;
+  const process_setup setup{
+      .command = {"pulseaudio", "--daemonize=no", "-n", "-F", configuration.string(), "--exit-idle-time=-1",
+                  "--use-pid-file=no", "--log-target=stderr"},
+      // Its cookie and state stay in the private folder too.
+      .environment = {"XDG_RUNTIME_DIR=" + runtime_folder.string(), "HOME=" + runtime_folder.string()},
+      .folder = runtime_folder,
+      .output_file = runtime_folder / "pulseaudio.log",
+      .error_file = runtime_folder / "pulseaudio.log",
+  };
+  try {
+    server.process = start_process(setup);
+  } catch (const std::exception& failure) {
+    return {.server = std::nullopt, .failure = failure.what()};
+  }
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!answers(server)) {
+    if (std::optional<process_end> end = poll_end(server.process))
+      return {.server = std::nullopt,
+              .failure = "pulseaudio ended (" + describe(*end) + "); see " + setup.error_file.string()};
+    if (std::chrono::steady_clock::now() >= deadline) {
+      kill_process(server.process);
+      return {.server = std::nullopt, .failure = "pulseaudio did not answer in time"};
+    }
+    std::this_thread::sleep_for(poll_interval);
+  }
+  return {.server = std::move(server), .failure = {}};
+}
+
+void stop_sound_server(sound_server& server) { stop_process(server.process, stop_grace); }
+
+sink_recording::sink_recording(const sound_server& server) {
+  static std::atomic<int> count = 0;
+  const std::filesystem::path fifo = server.runtime_folder / ("recording-" + std::to_string(++count));
+  if (mkfifo(fifo.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + fifo.string());
+  // Opened for reading first, without waiting, so that parec's open for writing succeeds.
+  fd_ = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd_ < 0) throw std::runtime_error("cannot open " + fifo.string());
+  process_setup setup;
+  setup.command = {"parec", "--raw", "--format=float32le", "--rate=" + std::to_string(sink_rate), "--channels=2",
+                   "--latency-msec=" + std::to_string(parec_latency_ms),
+                   "--device=" + std::string(sink_name) + ".monitor"};
+  setup.environment = server.client_environment();
+  setup.output_file = fifo;
+  setup.error_file = server.runtime_folder / "parec.log";
+  parec_ = start_process(setup);
+  reader_ = std::thread([this] { read_blocks(); });
+}
+
+sink_recording::~sink_recording() {
+  kill_process(parec_);
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  reader_.join();
+  close(fd_);
+}
+
+void sink_recording::read_blocks() {
+  std::vector<char> pending;  // bytes of a sample split between two reads
+  char buffer[16384];
+  while (true) {
+    {
+      const std::lock_guard lock(mutex_);
+      if (stopping_) return;
+    }
+    pollfd ready{.fd = fd_, .events = POLLIN, .revents = 0};
+    if (poll(&ready, 1, reader_poll_ms) <= 0) continue;
+    const ssize_t count = read(fd_, buffer, sizeof buffer);
+    const std::chrono::nanoseconds arrived = monotonic_now();
+    if (count <= 0) {
+      // No writer yet, or parec has ended: wait rather than spin.
+      std::this_thread::sleep_for(std::chrono::milliseconds(reader_poll_ms));
+      continue;
+    }
+    pending.insert(pending.end(), buffer, buffer + count);
+    const std::size_t whole = pending.size() / (stereo * sizeof(float)) * stereo;
+    const std::lock_guard lock(mutex_);
+    const std::size_t first = samples_.size();
+    samples_.resize(first + whole);
+    std::memcpy(samples_.data() + first, pending.data(), whole * sizeof(float));
+    pending.erase(pending.begin(), pending.begin() + std::ptrdiff_t(whole * sizeof(float)));
+    blocks_.push_back({.end_frame = samples_.size() / stereo, .arrived = arrived});
+  }
+}
+
+std::size_t sink_recording::frames() const {
+  const std::lock_guard lock(mutex_);
+  return samples_.size() / stereo;
+}
+
+bool sink_recording::wait_for_more(double seconds, std::chrono::milliseconds limit) const {
+  const std::size_t wanted = frames() + std::size_t(seconds * sink_rate);
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (frames() < wanted) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(poll_interval);
+  }
+  return true;
+}
+
+std::vector<float> sink_recording::samples() const {
+  const std::lock_guard lock(mutex_);
+  return samples_;
+}
+
+namespace {
+
+std::chrono::nanoseconds frames_duration(double frames) {
+  return std::chrono::nanoseconds(std::int64_t(frames * 1e9 / sink_rate));
+}
+
+}  // namespace
+
+std::optional<std::chrono::nanoseconds> sink_recording::arrival_of(std::size_t frame) const {
+  const std::lock_guard lock(mutex_);
+  const auto found = std::ranges::find_if(blocks_, [&](const block& b) { return b.end_frame > frame; });
+  if (found == blocks_.end()) return std::nullopt;
+  // The block's last frame arrived with it; earlier frames reached the sink earlier.
+  return found->arrived - frames_duration(double(found->end_frame - 1 - frame));
+}
+
+std::size_t sink_recording::frame_at(std::chrono::nanoseconds time) const {
+  const std::lock_guard lock(mutex_);
+  const auto found = std::ranges::find_if(blocks_, [&](const block& b) { return b.arrived >= time; });
+  if (found == blocks_.end()) return samples_.size() / stereo;
+  const double before = std::chrono::duration<double>(found->arrived - time).count() * sink_rate;
+  return found->end_frame - std::min(found->end_frame, std::size_t(before));
+}

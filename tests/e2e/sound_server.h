@@ -1,0 +1,78 @@
+// sound_server.h: a private PulseAudio for the end-to-end tests, with one null
+// sink that SDL finds as it would a desktop's, and a recording of its monitor.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/child_process.h"
+
+// The null sink plays what it is given at the music's own rate, as floats, so
+// the recording holds the show's mix unchanged.
+inline constexpr int sink_rate = 44100;
+
+struct sound_server {
+  child_process process;
+  std::filesystem::path runtime_folder;  // XDG_RUNTIME_DIR; the socket is pulse/native in it
+
+  // What a program needs to reach this server as a desktop session's own.
+  std::vector<std::string> client_environment() const;
+};
+
+struct sound_server_start {
+  std::optional<sound_server> server;
+  std::string failure;  // why there is no server
+};
+
+// Starts "pulseaudio --daemonize=no -n" with a null sink as the default sink in
+// the given (new, private) runtime folder, and waits until it answers.
+sound_server_start start_sound_server(const std::filesystem::path& runtime_folder,
+                                      std::chrono::milliseconds limit);
+
+// Ends the server by its process id and waits for it.
+void stop_sound_server(sound_server& server);
+
+// The null sink's monitor, recorded with parec from when it is made. Each block
+// parec hands over is stamped with the monotonic time it arrived, so the time
+// a sound reached the sink can be told.
+class sink_recording {
+ public:
+  explicit sink_recording(const sound_server& server);
+  sink_recording(const sink_recording&) = delete;
+  sink_recording& operator=(const sink_recording&) = delete;
+  ~sink_recording();
+
+  // Interleaved stereo frames recorded so far.
+  std::size_t frames() const;
+  // Waits until that many more frames have arrived; false at the limit.
+  bool wait_for_more(double seconds, std::chrono::milliseconds limit) const;
+  // A copy of everything recorded so far.
+  std::vector<float> samples() const;
+  // When the frame reached the recorder (the monotonic clock); nullopt if not yet.
+  std::optional<std::chrono::nanoseconds> arrival_of(std::size_t frame) const;
+  // The recorder's first frame recorded at or after that time.
+  std::size_t frame_at(std::chrono::nanoseconds time) const;
+
+ private:
+  struct block {
+    std::size_t end_frame;
+    std::chrono::nanoseconds arrived;
+  };
+  void read_blocks();
+
+  int fd_ = -1;
+  child_process parec_;
+  mutable std::mutex mutex_;
+  std::vector<float> samples_;
+  std::vector<block> blocks_;
+  bool stopping_ = false;
+  std::thread reader_;
+};
+
+// The monotonic clock that the show's probe stamps its key events with.
+std::chrono::nanoseconds monotonic_now();

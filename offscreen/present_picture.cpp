@@ -14,6 +14,11 @@ struct area {
   int x, y, width, height;
 };
 
+// The show binds its pictures to small fixed texture names without asking for
+// them, and a picture that did not load leaves its name unused: a generated
+// name could be one of those. The copy takes a fixed name far past them.
+constexpr unsigned copy_texture_name = 1000;
+
 // Sharp bilinear: each texel keeps its own colour over its middle, and blends
 // into its neighbour only across the one output pixel at its edge, as a
 // bilinear lookup moved next to the texel's edge.
@@ -60,7 +65,7 @@ unsigned compile_sharp_bilinear() {
 }
 
 void make_copy() {
-  glGenTextures(1, &copy.texture);
+  copy.texture = copy_texture_name;
   glBindTexture(GL_TEXTURE_2D, copy.texture);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, picture_width, picture_height, 0, GL_BGRA,
                GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);

@@ -1,12 +1,14 @@
-# frame_times.gp: the show's time for each frame (its median over the runs),
-# the five scenes shaded, each scene's limit of 3 times its median dashed, and
-# the minimal program's times beneath for comparison.
-# Usage: gnuplot -e "show_times='F'; minimal_times='F'; scenes='F'; runs=N; output='F.png'" frame_times.gp
-#   show_times, minimal_times: "<frame> <ms>" lines; scenes: scene_pacing.awk's output
+# frame_times.gp: above, the show's time for each frame unpaced (its median
+# over the runs), the five scenes shaded, each scene's limit of 3 times its
+# median dashed, and the minimal program's times beneath for comparison; below,
+# the interval before each frame of one run paced at 60 frames a second.
+# Usage: gnuplot -e "show_times='F'; minimal_times='F'; scenes='F'; paced_times='F'; runs=N; output='F.png'" frame_times.gp
+#   show_times, minimal_times, paced_times: "<frame> <ms>" lines; scenes: scene_pacing.awk's output
 
-set terminal pngcairo size 1400,560 font "DejaVu Sans,11"
+set terminal pngcairo size 1400,1000 font "DejaVu Sans,11"
 set output output
-set title sprintf("quorvan: time of each frame, its median over %d runs, unthrottled on the dummy X server (Mesa llvmpipe)", runs)
+set multiplot layout 2,1
+set title sprintf("quorvan: time of each frame, its median over %d runs, unpaced on the dummy X server (Mesa llvmpipe)", runs)
 set xlabel "frame"
 set ylabel "milliseconds"
 set xrange [1:3194]
@@ -30,3 +32,10 @@ plot minimal_times using 1:2 with lines lc rgb "#999999" title "minimal program 
      show_times using 1:2 with lines lc rgb "#1f5fbf" title "show", \
      scenes using 2:($4 * 3):($3 - $2 + 1):(0) every ::0::4 with vectors nohead dt 2 lw 2 lc rgb "#c03030" \
        title "3 x the scene's median"
+
+set title "quorvan paced at 60 frames a second (one run, no swap control): interval before each presented frame"
+set yrange [0:40]
+unset key
+plot paced_times using 1:2 with lines lc rgb "#1f5fbf" title "interval", \
+     1000.0 / 60 with lines dt 2 lc rgb "#c03030" title "1/60 s"
+unset multiplot

@@ -1,5 +1,5 @@
 // memory_report.cpp: the probe's memory report. Just before the program leaves
-// game mode, while its window, textures and music are all still there, writes
+// full screen, while its window, textures and music are all still there, writes
 // its peak resident size and what is resident now, summed per mapped object.
 //
 //   BENCH_MEMORY  the file: "peak <kB>", then "<kB> <object>" per object (a
@@ -61,8 +61,15 @@ void write_report() {
 
 }  // namespace
 
+// The baseline leaves game mode; the show leaves its full-screen window.
 extern "C" void glutLeaveGameMode() {
   static auto* const leave = next_definition<void()>("glutLeaveGameMode");
+  write_report();
+  leave();
+}
+
+extern "C" void glutLeaveFullScreen() {
+  static auto* const leave = next_definition<void()>("glutLeaveFullScreen");
   write_report();
   leave();
 }

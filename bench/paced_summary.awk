@@ -1,0 +1,30 @@
+# paced_summary.awk: one line per paced run from the frame clock's files
+# (bench/frame_clock.cpp): "<s from the first presented frame to the last>
+# <median ms> <99th percentile ms> <frames>", the middle two of how far each
+# interval between presented frames lies from a sixtieth of a second.
+# With -v trace=FILE, also writes every interval of the first run as "<frame> <ms>".
+# Usage: gawk [-v trace=FILE] -f paced_summary.awk RUN_FILE...
+
+function percentile(values, count, fraction,    sorted) {
+  asort(values, sorted)
+  return sorted[int(fraction * (count - 1)) + 1]
+}
+
+function report(    count) {
+  if (frames < 2) return
+  printf "%.3f %.3f %.3f %d\n", (last_ns - first_ns) / 1e9, percentile(jitter, frames - 1, 0.5),
+         percentile(jitter, frames - 1, 0.99), frames
+  delete jitter
+  runs++
+}
+
+FNR == 1 && NR > 1 { report() }
+$1 == "display" { next }
+$1 == 1 { first_ns = $2; previous_ns = $2; frames = 1; last_ns = $2; next }
+{
+  interval_ms = ($2 - previous_ns) / 1e6
+  jitter[frames] = interval_ms > 1000 / 60 ? interval_ms - 1000 / 60 : 1000 / 60 - interval_ms
+  if (trace && runs == 0) printf "%d %.3f\n", $1, interval_ms > trace
+  previous_ns = $2; last_ns = $2; frames = $1
+}
+END { report() }

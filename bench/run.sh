@@ -207,11 +207,14 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 say "writing $report and $plot"
 source bench/write_report.sh
-# Sections that other tools measure (the page in a browser) are kept as they are.
+# Sections that other tools measure (the page in a browser, presenting on large
+# desktops) are kept as they are.
 kept=$(sed -n '/^## In a browser$/,$p' "$report" 2>/dev/null || true)
 write_report >"$report"
 if [ -n "$kept" ]; then printf '\n%s\n' "$kept" >>"$report"; fi
 gnuplot -e "show_times='$work/trace.quorvan'; minimal_times='$work/trace.minimal_show'; \
             scenes='$work/scenes.quorvan'; paced_times='$work/trace.paced'; runs=$runs; output='$plot'" \
   bench/frame_times.gp
+say "presenting the picture on large desktops"
+bash bench/presenting.sh
 say "done: $report"

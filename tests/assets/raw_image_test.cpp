@@ -63,7 +63,7 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
 void operator delete[](void* pointer) noexcept { std::free(pointer); }
 void operator delete[](void* pointer, std::size_t) noexcept { std::free(pointer); }
 
-TEST(RawImage, FilesOf196608BytesOrMoreLoadAs256By256FromTheirFirst196608Bytes) {
+TEST(raw_image, files_of_196608_bytes_or_more_load_as_256_by_256_from_their_first_196608_bytes) {
   for (const std::size_t size : {std::size_t{picture_bytes}, std::size_t{200000}}) {
     const auto path = write_file("picture-" + std::to_string(size) + ".raw", size);
     int width = 0;
@@ -81,7 +81,7 @@ TEST(RawImage, FilesOf196608BytesOrMoreLoadAs256By256FromTheirFirst196608Bytes) 
   }
 }
 
-TEST(RawImage, FileOneByteShortIsReportedAndGivesNothing) {
+TEST(raw_image, file_one_byte_short_is_reported_and_gives_nothing) {
   const load_result result = load(write_file("short.raw", picture_bytes - 1));
   EXPECT_FALSE(result.has_pixels);
   EXPECT_EQ(result.printed, "Error while reading file\n");
@@ -89,13 +89,13 @@ TEST(RawImage, FileOneByteShortIsReportedAndGivesNothing) {
   EXPECT_EQ(result.height, 0);
 }
 
-TEST(RawImage, EmptyFileIsReportedAsShort) {
+TEST(raw_image, empty_file_is_reported_as_short) {
   const load_result result = load(write_file("empty.raw", 0));
   EXPECT_FALSE(result.has_pixels);
   EXPECT_EQ(result.printed, "Error while reading file\n");
 }
 
-TEST(RawImage, MissingFilePrintsNothingAndGivesZeroSize) {
+TEST(raw_image, missing_file_prints_nothing_and_gives_zero_size) {
   const load_result result = load(std::filesystem::temp_directory_path() / "no-such-picture.raw");
   EXPECT_FALSE(result.has_pixels);
   EXPECT_EQ(result.printed, "");
@@ -103,7 +103,7 @@ TEST(RawImage, MissingFilePrintsNothingAndGivesZeroSize) {
   EXPECT_EQ(result.height, 0);
 }
 
-TEST(RawImage, OutOfMemoryIsReportedAndGivesZeroSize) {
+TEST(raw_image, out_of_memory_is_reported_and_gives_zero_size) {
   const auto path = write_file("no-memory.raw", picture_bytes);
   fail_picture_allocation = true;
   const load_result result = load(path);
@@ -118,7 +118,7 @@ TEST(RawImage, OutOfMemoryIsReportedAndGivesZeroSize) {
 // Only regular files are read; anything else opens without blocking and is
 // reported like a file too short. A load that blocks is ended by the alarm,
 // which fails the test.
-TEST(RawImage, DirectoryFifoAndDeviceAreReportedAsShortWithoutBlocking) {
+TEST(raw_image, directory_fifo_and_device_are_reported_as_short_without_blocking) {
   constexpr unsigned blocked_seconds = 10;
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "raw-image-folder";
   std::filesystem::create_directories(folder);
@@ -148,7 +148,7 @@ TEST(RawImage, DirectoryFifoAndDeviceAreReportedAsShortWithoutBlocking) {
   alarm(0);
 }
 
-TEST(RawImage, SymbolicLinkToAPictureLoads) {
+TEST(raw_image, symbolic_link_to_a_picture_loads) {
   const auto target = write_file("linked.raw", picture_bytes);
   const std::filesystem::path link = std::filesystem::temp_directory_path() / "link-to-picture.raw";
   std::filesystem::remove(link);
@@ -158,7 +158,7 @@ TEST(RawImage, SymbolicLinkToAPictureLoads) {
   EXPECT_EQ(result.printed, " ca passe \n");
 }
 
-TEST(RawTexture, MissingFileNameFailsWithoutTouchingTheFileSystem) {
+TEST(raw_texture, missing_file_name_fails_without_touching_the_file_system) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(load_texture(nullptr, 1), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");

@@ -75,7 +75,7 @@ std::string first_frames(const std::vector<int>& frames) {
 
 }  // namespace
 
-TEST(Letterbox, CoversRows0To72And407To479InBlackOnEveryFrame) {
+TEST(letterbox, covers_rows_0_to_72_and_407_to_479_in_black_on_every_frame) {
   ASSERT_EQ(top_bar_rows.last, 72);
   ASSERT_EQ(bottom_bar_rows.first, 407);
   test_picture_folder pictures;
@@ -91,7 +91,7 @@ TEST(Letterbox, CoversRows0To72And407To479InBlackOnEveryFrame) {
                                     << " frames with wrong bars: " << first_frames(wrong_frames);
 }
 
-TEST(ShowColours, AreOnlyWhiteBlackAndThePicturesOwnOnEveryFrame) {
+TEST(show_colours, are_only_white_black_and_the_pictures_own_on_every_frame) {
   // Pictures shown unchanged (modulated by white), on the white clear colour,
   // without shading, blending, fog or filtering between texels.
   test_picture_folder pictures;
@@ -106,7 +106,7 @@ TEST(ShowColours, AreOnlyWhiteBlackAndThePicturesOwnOnEveryFrame) {
                                     << first_frames(wrong_frames);
 }
 
-TEST(ShowTimeline, RunsEachSceneOnItsOwnFramesAndNoOthers) {
+TEST(show_timeline, runs_each_scene_on_its_own_frames_and_no_others) {
   test_picture_folder pictures;
   std::array<std::vector<int>, scene_count> ran_on;
   auto before = scene_progress();
@@ -128,7 +128,7 @@ TEST(ShowTimeline, RunsEachSceneOnItsOwnFramesAndNoOthers) {
   }
 }
 
-TEST(ShowTimeline, StageFlagsShowEachSceneActiveFromItsFirstFrameUntilItsLast) {
+TEST(show_timeline, stage_flags_show_each_scene_active_from_its_first_frame_until_its_last) {
   test_picture_folder pictures;
   std::vector<int> wrong_frames;
   const show_run run = run_show(pictures.path, show_frame_count, [&](int frame, auto) {
@@ -146,7 +146,7 @@ TEST(ShowTimeline, StageFlagsShowEachSceneActiveFromItsFirstFrameUntilItsLast) {
                                     << " frames with wrong flags: " << first_frames(wrong_frames);
 }
 
-TEST(ShowTimeline, EndsOnceRightAfterPresentingFrame3194) {
+TEST(show_timeline, ends_once_right_after_presenting_frame_3194) {
   test_picture_folder pictures;
   int last_frame_seen = 0;
   // Room for more frames, should the show fail to end.
@@ -158,7 +158,7 @@ TEST(ShowTimeline, EndsOnceRightAfterPresentingFrame3194) {
   EXPECT_EQ(last_frame_seen, show_frame_count);
 }
 
-TEST(ShowTimeline, EachFrameShowsItsNewestPictureSceneAndNothingOfIdleScenes) {
+TEST(show_timeline, each_frame_shows_its_newest_picture_scene_and_nothing_of_idle_scenes) {
   test_picture_folder pictures;
   std::vector<int> idle_shown;
   std::vector<int> newest_missing;

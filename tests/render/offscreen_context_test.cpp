@@ -47,7 +47,7 @@ constexpr rgb_pixel blue{0, 0, 255};
 
 }  // namespace
 
-TEST(OffscreenContext, OpensADesktopGLContextOf640By480ByDefault) {
+TEST(offscreen_context, opens_a_desktop_gl_context_of_640_by_480_by_default) {
   offscreen_context context;
   ASSERT_TRUE(context.ok()) << context.error();
   EXPECT_EQ(context.width(), 640);
@@ -65,7 +65,7 @@ TEST(OffscreenContext, OpensADesktopGLContextOf640By480ByDefault) {
   EXPECT_EQ(viewport[3], 480);
 }
 
-TEST(OffscreenContext, KeepsTheFixedFunctionPipeline) {
+TEST(offscreen_context, keeps_the_fixed_function_pipeline) {
   offscreen_context context{64, 48};
   ASSERT_TRUE(context.ok()) << context.error();
   // Profiles exist from OpenGL 3.2 on; below that everything is compatible.
@@ -93,7 +93,7 @@ TEST(OffscreenContext, KeepsTheFixedFunctionPipeline) {
   EXPECT_EQ(pixel(rgb, 64, 50, 24), blue);
 }
 
-TEST(OffscreenContext, ReadsFramesBackTopRowFirst) {
+TEST(offscreen_context, reads_frames_back_top_row_first) {
   // 7 by 5: rows of 21 bytes, not a multiple of 4, and a middle row that stays put.
   offscreen_context context{7, 5};
   ASSERT_TRUE(context.ok()) << context.error();
@@ -112,7 +112,7 @@ TEST(OffscreenContext, ReadsFramesBackTopRowFirst) {
     }
 }
 
-TEST(OffscreenContext, RefusesAReadIntoTooSmallABuffer) {
+TEST(offscreen_context, refuses_a_read_into_too_small_a_buffer) {
   offscreen_context context{8, 8};
   ASSERT_TRUE(context.ok()) << context.error();
   std::vector<std::uint8_t> rgb(context.frame_bytes() - 1, 7);
@@ -120,7 +120,7 @@ TEST(OffscreenContext, RefusesAReadIntoTooSmallABuffer) {
   EXPECT_EQ(rgb.front(), 7);
 }
 
-TEST(OffscreenContext, HasNoDepthBufferSoTheLastDrawnCoversAll) {
+TEST(offscreen_context, has_no_depth_buffer_so_the_last_drawn_covers_all) {
   offscreen_context context{16, 16};
   ASSERT_TRUE(context.ok()) << context.error();
   GLint depth_attachment = -1;
@@ -137,14 +137,14 @@ TEST(OffscreenContext, HasNoDepthBufferSoTheLastDrawnCoversAll) {
   EXPECT_EQ(pixel(context.read_frame(), 16, 8, 8), blue);
 }
 
-TEST(OffscreenContext, RunsOnMesasSurfacelessPlatformWithoutAGPU) {
+TEST(offscreen_context, runs_on_mesas_surfaceless_platform_without_a_gpu) {
   if (std::filesystem::exists("/dev/dri")) GTEST_SKIP() << "this machine has a DRM device";
   offscreen_context context;
   ASSERT_TRUE(context.ok()) << context.error();
   EXPECT_EQ(context.platform(), "Mesa surfaceless");
 }
 
-TEST(OffscreenContext, OpensAgainAfterTheFirstIsClosed) {
+TEST(offscreen_context, opens_again_after_the_first_is_closed) {
   {
     offscreen_context first{4, 4};
     ASSERT_TRUE(first.ok()) << first.error();
@@ -156,7 +156,7 @@ TEST(OffscreenContext, OpensAgainAfterTheFirstIsClosed) {
   EXPECT_EQ(pixel(second.read_frame(), 4, 3, 3), blue);
 }
 
-TEST(OffscreenContext, ExplainsWhyItCannotOpenWithAnEmptySize) {
+TEST(offscreen_context, explains_why_it_cannot_open_with_an_empty_size) {
   offscreen_context context{0, 480};
   EXPECT_FALSE(context.ok());
   EXPECT_NE(context.error().find("0x480"), std::string::npos) << context.error();

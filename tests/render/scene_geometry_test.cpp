@@ -120,7 +120,7 @@ std::map<int, std::vector<std::uint8_t>> frames_of_show(const std::vector<int>& 
 
 }  // namespace
 
-TEST(SmileyScene, RecedesFrom4To26UnitsAwayBy0Point075AFrame) {
+TEST(smiley_scene, recedes_from_4_to_26_units_away_by_0_point_075_a_frame) {
   // The base eye offset puts the picture at its depth minus 6. It draws at
   // depth -19.975 on call 294, then stops at -20, and turns from call 295 on.
   const std::vector<int> calls{1, 2, 50, 150, 250, 294};
@@ -133,7 +133,7 @@ TEST(SmileyScene, RecedesFrom4To26UnitsAwayBy0Point075AFrame) {
   }
 }
 
-TEST(SmileyScene, TurnsClockwiseByHalfADegreeMoreOnEveryFrameFrom295) {
+TEST(smiley_scene, turns_clockwise_by_half_a_degree_more_on_every_frame_from_295) {
   // The smiley's upper half is red: the direction from the picture's centre to
   // the red half's centre shows how far the picture has turned, to within a
   // degree on a picture 45 pixels wide; a straight line through the turn of
@@ -173,7 +173,7 @@ TEST(SmileyScene, TurnsClockwiseByHalfADegreeMoreOnEveryFrameFrom295) {
               rate, turn_at_294, worst_error);
 }
 
-TEST(WhoScene, SquareHasTheSizeItsDepthGivesOnWhite) {
+TEST(who_scene, square_has_the_size_its_depth_gives_on_white) {
   // Calls at depths 2, 3.5, 5, 10 and 19 in front of the eye; at 2 the square
   // reaches under the bars, so only its width is whole.
   const std::vector<int> calls{69, 129, 189, 389, 749};
@@ -193,7 +193,7 @@ TEST(WhoScene, SquareHasTheSizeItsDepthGivesOnWhite) {
   }
 }
 
-TEST(WhoScene, ShowsThePicturesFirstRowAsARedBandAlongTheTopEdge) {
+TEST(who_scene, shows_the_pictures_first_row_as_a_red_band_along_the_top_edge) {
   // At depths 3.5 and 3.6 a texel is about 1.3 pixels high and the top edge is in view.
   const std::vector<int> calls{129, 133};
   std::vector<int> frame_numbers;
@@ -210,7 +210,7 @@ TEST(WhoScene, ShowsThePicturesFirstRowAsARedBandAlongTheTopEdge) {
   }
 }
 
-TEST(GreetsScene, DrawsAtItsDepthAsScene2DidWithTheMatrixScene2Left) {
+TEST(greets_scene, draws_at_its_depth_as_scene_2_did_with_the_matrix_scene_2_left) {
   // Scene 3 does not reset the matrix: with scene 2's identity its square has
   // the sizes of scene 2's on the same calls.
   const std::vector<int> calls{129, 389, 749};
@@ -226,7 +226,7 @@ TEST(GreetsScene, DrawsAtItsDepthAsScene2DidWithTheMatrixScene2Left) {
   }
 }
 
-TEST(FinalScene, ShowsACentredSquareOf332PixelsWithARedTopRowOnWhite) {
+TEST(final_scene, shows_a_centred_square_of_332_pixels_with_a_red_top_row_on_white) {
   // At depth 3.5 the square spans 331.1 pixels: 332 pixel centres fall inside.
   const auto square = square_at_depth(-3.5);
   ASSERT_EQ(square.columns.count(), 332);
@@ -251,7 +251,7 @@ TEST(FinalScene, ShowsACentredSquareOf332PixelsWithARedTopRowOnWhite) {
   EXPECT_EQ(frames_checked, scene.last - scene.first);
 }
 
-TEST(CubeScene, ShowsItsThreePicturesAndNoOtherOnItsOwnFrames) {
+TEST(cube_scene, shows_its_three_pictures_and_no_other_on_its_own_frames) {
   test_picture_folder pictures;
   const frame_range scene = scene_frames[3];
   std::bitset<7> shown_in_scene;

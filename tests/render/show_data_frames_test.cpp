@@ -34,7 +34,7 @@ void save_frame(int frame, std::span<const std::uint8_t> rgb) {
 
 }  // namespace
 
-TEST(ShowWithItsPictures, RunsToTheEndUnderBlackBarsWithEveryScenesPictureInView) {
+TEST(show_with_its_pictures, runs_to_the_end_under_black_bars_with_every_scenes_picture_in_view) {
   std::filesystem::create_directories(FRAMES_DIR);
   std::vector<int> frames_with_wrong_bars;
   std::array<int, scene_count> frames_with_picture{};

@@ -19,7 +19,7 @@ int calls_until_end(state_type state, step_function step) {
 
 }  // namespace
 
-TEST(SmileyScene, StopsRecedingAtDepthMinus20OnItsCall294) {
+TEST(smiley_scene, stops_receding_at_depth_minus_20_on_its_call_294) {
   smiley_state state;
   for (int call = 1; call <= 293; ++call) advance_smiley(state);
   EXPECT_EQ(state.moving, 1);
@@ -33,7 +33,7 @@ TEST(SmileyScene, StopsRecedingAtDepthMinus20OnItsCall294) {
   EXPECT_EQ(state.spin_pending, 0);
 }
 
-TEST(SmileyScene, EndsOnCall481HavingTurnedMinus93Point5Degrees) {
+TEST(smiley_scene, ends_on_call_481_having_turned_minus_93_point_5_degrees) {
   smiley_state state;
   // Each call rotates the matrix by the angle it finds, on top of the turn so far.
   double accumulated_turn = 0.0;
@@ -52,7 +52,7 @@ TEST(SmileyScene, EndsOnCall481HavingTurnedMinus93Point5Degrees) {
   EXPECT_EQ(state.angle, -0.5f);  // the angle itself changed once
 }
 
-TEST(RecedingScenes, LastExactly789CallsEndingJustPastMinus20) {
+TEST(receding_scenes, last_exactly_789_calls_ending_just_past_minus_20) {
   receding_state state;
   for (int call = 1; call <= 788; ++call) ASSERT_EQ(advance_receding(state), 1) << "call " << call;
   EXPECT_NEAR(state.depth, -19.99984, 1e-5);
@@ -62,7 +62,7 @@ TEST(RecedingScenes, LastExactly789CallsEndingJustPastMinus20) {
   EXPECT_NEAR(state.depth, -19.99984 - 0.025, 1e-5);
 }
 
-TEST(RecedingScenes, StartJustBeyondTheNearPlaneAndKeepTheirGrey) {
+TEST(receding_scenes, start_just_beyond_the_near_plane_and_keep_their_grey) {
   const receding_state start;
   EXPECT_EQ(start.depth, -0.3f);
   receding_state state;
@@ -71,11 +71,11 @@ TEST(RecedingScenes, StartJustBeyondTheNearPlaneAndKeepTheirGrey) {
   EXPECT_EQ(calls_until_end(receding_state{}, advance_receding), 789);
 }
 
-TEST(FinalScene, DrawsOn501Calls) {
+TEST(final_scene, draws_on_501_calls) {
   EXPECT_EQ(calls_until_end(final_state{}, advance_final), 501);
 }
 
-TEST(SceneStates, ProgramWideInstancesStartAtTheSceneStartingValues) {
+TEST(scene_states, program_wide_instances_start_at_the_scene_starting_values) {
   EXPECT_EQ(smiley.depth, 2.0f);
   EXPECT_EQ(smiley.moving, 1);
   EXPECT_EQ(smiley.frame_counter, 0);

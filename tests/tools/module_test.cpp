@@ -105,7 +105,7 @@ std::optional<loudness_summary> read_loudness_summary(const std::filesystem::pat
 
 // ---- The shipped module, loaded by libopenmpt ----
 
-TEST(ShowModule, LoadsWithoutWarnings) {
+TEST(show_module, loads_without_warnings) {
   const std::vector<std::uint8_t> bytes = read_bytes(shipped_module);
   ASSERT_FALSE(bytes.empty()) << shipped_module;
   openmpt::module music(bytes);
@@ -113,7 +113,7 @@ TEST(ShowModule, LoadsWithoutWarnings) {
   EXPECT_EQ(music.get_metadata("type"), "xm");
 }
 
-TEST(ShowModule, HasSixChannelsEightPatternsAndSevenInstrumentsOfOneSampleEach) {
+TEST(show_module, has_six_channels_eight_patterns_and_seven_instruments_of_one_sample_each) {
   openmpt::module music(read_bytes(shipped_module));
   EXPECT_EQ(music.get_num_channels(), 6);
   EXPECT_EQ(music.get_num_patterns(), 8);
@@ -122,12 +122,12 @@ TEST(ShowModule, HasSixChannelsEightPatternsAndSevenInstrumentsOfOneSampleEach) 
   EXPECT_EQ(music.get_num_samples(), 7);
 }
 
-TEST(ShowModule, PlaysOverAMinuteBeforeItStartsOver) {
+TEST(show_module, plays_over_a_minute_before_it_starts_over) {
   openmpt::module music(read_bytes(shipped_module));
   EXPECT_GE(music.get_duration_seconds(), 60.0);
 }
 
-TEST(ShowModule, StartsOverAtTheFirstThemeAfterTheTurnaround) {
+TEST(show_module, starts_over_at_the_first_theme_after_the_turnaround) {
   openmpt::module music(read_bytes(shipped_module));
   music.set_repeat_count(-1);
   music.set_position_order_row(last_order, last_row);
@@ -138,7 +138,7 @@ TEST(ShowModule, StartsOverAtTheFirstThemeAfterTheTurnaround) {
 
 // Every pattern is rendered at the player's default settings: each must be
 // clearly audible, and no sample of the whole song may reach full scale.
-TEST(ShowModule, EverySectionIsAudibleAndTheMixNeverClips) {
+TEST(show_module, every_section_is_audible_and_the_mix_never_clips) {
   openmpt::module music(read_bytes(shipped_module));
   const std::vector<float> song = render(music, music.get_duration_seconds() + 1);  // to its end
   const auto section_samples =
@@ -177,7 +177,7 @@ TEST(show_module_loudness, measures_minus_16_lufs_within_1_lu_with_true_peaks_at
 // A typo in a note name would show up as a note outside the key: every note
 // played, drums (on C) included, lies in A minor with the G sharp of its E
 // major chord. libopenmpt counts notes from 1 at C, one octave above XM's.
-TEST(ShowModule, PlaysOnlyNotesOfAMinor) {
+TEST(show_module, plays_only_notes_of_a_minor) {
   openmpt::module music(read_bytes(shipped_module));
   constexpr std::array<bool, 12> in_key{true, false, true, false, true, true,  // C . D . E F
                                         false, true, true, true, false, true};  // . G G# A . B
@@ -214,7 +214,7 @@ int largest_step(const sound& made, std::size_t begin, std::size_t end) {
 
 // Jumping from a loop's last frame back to its first must be no bigger a step
 // than the waveform takes anywhere inside the loop, or every loop would click.
-TEST(SynthesisedSounds, LoopsJoinWithoutAJump) {
+TEST(synthesised_sounds, loops_join_without_a_jump) {
   for (const sound& made : {bass_tone(), lead_tone(), pad_chord(chord_quality::minor),
                             pad_chord(chord_quality::major)}) {
     ASSERT_GT(made.loop_length, 1u);
@@ -226,7 +226,7 @@ TEST(SynthesisedSounds, LoopsJoinWithoutAJump) {
   }
 }
 
-TEST(SynthesisedSounds, DrumsPlayOnceAndEndInSilence) {
+TEST(synthesised_sounds, drums_play_once_and_end_in_silence) {
   for (const sound& made : {kick_drum(), snare_drum(), hi_hat()}) {
     EXPECT_EQ(made.loop_length, 0u);
     ASSERT_FALSE(made.frames.empty());
@@ -236,7 +236,7 @@ TEST(SynthesisedSounds, DrumsPlayOnceAndEndInSilence) {
 
 // ---- The module maker ----
 
-TEST(ModuleMaker, WritesTheSameBytesOnEveryRun) {
+TEST(module_maker, writes_the_same_bytes_on_every_run) {
   const temporary_folder first;
   const temporary_folder second;
   ASSERT_TRUE(write_module(first.path));
@@ -247,7 +247,7 @@ TEST(ModuleMaker, WritesTheSameBytesOnEveryRun) {
   EXPECT_EQ(bytes, read_bytes(shipped_module)) << "the build's copy differs from a fresh one";
 }
 
-TEST(ModuleMaker, ReportsAFolderItCannotWriteTo) {
+TEST(module_maker, reports_a_folder_it_cannot_write_to) {
   const temporary_folder folder;
   EXPECT_FALSE(write_module(folder.path / "missing" / "deeper"));
 }
@@ -280,7 +280,7 @@ xm_module small_module() {
 
 // libopenmpt numbers notes one octave higher than XM (C-4 is its 61) and
 // marks a release as 255.
-TEST(XmWriter, PackedCellsReadBackAsWritten) {
+TEST(xm_writer, packed_cells_read_back_as_written) {
   openmpt::module music(encode_xm(small_module()));
   EXPECT_EQ(music.get_metadata("warnings"), "");
   const auto field = [&music](int row, int channel, int command) {
@@ -301,13 +301,13 @@ TEST(XmWriter, PackedCellsReadBackAsWritten) {
   EXPECT_EQ(field(3, 1, openmpt::module::command_note), 0);
 }
 
-TEST(XmWriter, RefusesAPatternThatDoesNotFillItsRows) {
+TEST(xm_writer, refuses_a_pattern_that_does_not_fill_its_rows) {
   xm_module module = small_module();
   module.patterns[0].cells.pop_back();
   EXPECT_THROW(encode_xm(module), std::length_error);
 }
 
-TEST(XmWriter, RefusesALoopThatRunsPastItsSample) {
+TEST(xm_writer, refuses_a_loop_that_runs_past_its_sample) {
   xm_module module = small_module();
   module.instruments[0].sample.loop_start = 4;
   module.instruments[0].sample.loop_length = 3;

@@ -1,10 +1,11 @@
-// desktop_sound_test.cpp: the show's music through a private PulseAudio, as on
-// a desktop: what reaches the sink, how soon "s" silences it, and a server that dies.
+// desktop_sound_test.cpp: the show's music through a private PulseAudio and a
+// private PipeWire, as on a desktop: what reaches the sink, how soon "s"
+// silences it, and a server that dies.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <map>
 #include <cstdio>
 #include <cstdlib>
 #include <span>
@@ -56,44 +57,34 @@ constexpr auto silence_limit = 500ms;
 
 std::size_t frames_in(double seconds) { return std::size_t(seconds * sink_rate); }
 
-// The server the tests share, started when the first test needs it and
-// stopped after the last, by its process id.
-struct {
+// The servers the tests share, one of each kind, started when the first test
+// needs it and stopped after the last, by their process ids.
+struct shared_server {
   std::optional<sound_server> server;
   std::string failure;
   bool tried = false;
-} shared;
+};
+std::map<sound_server_kind, shared_server> shared;
 
-std::filesystem::path private_folder(const char* label) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quorvan-e2e-").string() + label + "-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) return {};
-  return pattern;
-}
+// A sound server's runtime folder, in the bench's own, which goes with it.
+std::filesystem::path private_folder(const std::string& label) { return bench_log_folder() / label; }
 
 class sound_server_environment : public ::testing::Environment {
  public:
   void TearDown() override {
-    if (!shared.server) return;
-    stop_sound_server(*shared.server);
-    if (std::getenv("QUORVAN_E2E_KEEP") == nullptr) {
-      std::error_code ignored;
-      std::filesystem::remove_all(shared.server->runtime_folder, ignored);
+    for (auto& [kind, started] : shared) {
+      if (!started.server) continue;
+      stop_sound_server(*started.server);
+      started.server.reset();
     }
-    shared.server.reset();
   }
 };
 [[maybe_unused]] ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new sound_server_environment);
 
-bool running_under_ci() {
-  const char* ci = std::getenv("CI");
-  return ci != nullptr && (std::string_view(ci) == "true" || std::string_view(ci) == "1");
-}
-
 // The module from its beginning, rendered once for all comparisons.
 const std::vector<float>& module_start() {
-  static const std::vector<float> rendered =
-      render_module_start(data_file_bytes("quorvan.xm"), sink_rate, frames_in(30.0));
+  static const std::vector<float> rendered = render_show_module(sink_rate, frames_in(30.0));
   return rendered;
 }
 
@@ -122,14 +113,14 @@ bool window_matches(const std::vector<float>& recording, std::size_t frame, std:
 
 // Whether the recording from that frame on starts as the module starts.
 bool starts_as_the_module(const std::vector<float>& recording, std::size_t onset) {
-  const std::optional<std::size_t> module_onset = first_sound(module_start(), 0);
+  const std::optional<std::size_t> module_onset = first_audible_frame(module_start(), 0);
   return module_onset && window_matches(recording, onset, *module_onset, 0);
 }
 
 // The share of the audible windows of the stretch from that frame on that
 // are the module's, from its first sound, with a dropout's slack.
 double share_of_the_module(const std::vector<float>& recording, std::size_t onset, double seconds) {
-  const std::optional<std::size_t> module_onset = first_sound(module_start(), 0);
+  const std::optional<std::size_t> module_onset = first_audible_frame(module_start(), 0);
   if (!module_onset) return 0.0;
   int audible = 0;
   int matching = 0;
@@ -153,31 +144,32 @@ std::chrono::nanoseconds key_time(const probe_event& key) { return std::chrono::
 
 double milliseconds(std::chrono::nanoseconds time) { return std::chrono::duration<double, std::milli>(time).count(); }
 
-class desktop_sound : public on_x_server {
+class desktop_sound : public on_x_server, public ::testing::WithParamInterface<sound_server_kind> {
  protected:
   void SetUp() override {
     on_x_server::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    if (!shared.tried) {
-      shared.tried = true;
-      sound_server_start start = start_sound_server(private_folder("pulse"), start_limit);
-      shared.server = std::move(start.server);
-      shared.failure = std::move(start.failure);
+    shared_server& started = shared[GetParam()];
+    if (!started.tried) {
+      started.tried = true;
+      sound_server_start start = start_sound_server(GetParam(), private_folder(name_of(GetParam())), start_limit);
+      started.server = std::move(start.server);
+      started.failure = std::move(start.failure);
     }
-    if (shared.server) return;
-    if (running_under_ci()) FAIL() << "No sound server: " << shared.failure;
-    GTEST_SKIP() << "No sound server (the tests start a PulseAudio of their own): " << shared.failure;
+    if (started.server) return;
+    if (running_under_ci()) FAIL() << "No sound server: " << started.failure;
+    GTEST_SKIP() << "No sound server (the tests start their own): " << started.failure;
   }
-  const sound_server& server() const { return *shared.server; }
+  const sound_server& server() const { return *shared[GetParam()].server; }
 };
 
-TEST_F(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_restarts_it_ten_times_over) {
+TEST_P(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_restarts_it_ten_times_over) {
   const sink_recording recording(server());
-  show_folder folder("desktop-sound");
+  show_data_folder folder("desktop-sound");
   std::vector<int> key_frames;
   for (int key = 0; key <= 2 * s_and_m_rounds; ++key) key_frames.push_back(first_key_frame + key * frames_between_keys);
-  running_show show = start_show(folder, {.display = display, .hold_frames = key_frames, .saved_frames = {},
-                                          .sound_server = server().client_environment()});
+  running_show show =
+      start_show(folder, {.hold_frames = key_frames, .sound_server = server().client_environment()});
   for (std::size_t key = 0; key < key_frames.size(); ++key) {
     ASSERT_TRUE(wait_for_hold(show, key_frames[key], event_limit));
     ASSERT_TRUE(recording.wait_for_more(listening_seconds, recording_limit)) << "the sink's monitor is not recorded";
@@ -191,7 +183,7 @@ TEST_F(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_resta
 
   const std::vector<probe_event> keys = events_named(result.events, "key");
   ASSERT_EQ(keys.size(), key_frames.size());
-  const std::optional<std::size_t> onset = first_sound(music, 0);
+  const std::optional<std::size_t> onset = first_audible_frame(music, 0);
   ASSERT_TRUE(onset) << "no music reached the sink";
   const std::size_t first_s = recording.frame_at(key_time(keys[0]));
   ASSERT_GE(first_s, *onset + frames_in(listening_seconds / 2));
@@ -215,7 +207,7 @@ TEST_F(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_resta
     EXPECT_LE(*silent_at - key_time(s), silence_limit) << "round " << round;
 
     // After "m", the module again from its first sound.
-    const std::optional<std::size_t> again = first_sound(music, m_frame);
+    const std::optional<std::size_t> again = first_audible_frame(music, m_frame);
     ASSERT_TRUE(again) << "no music after m in round " << round;
     EXPECT_LE(*again, m_frame + frames_in(silence_limit.count() / 1000.0)) << "round " << round;
     starts_as_the_module_does += starts_as_the_module(music, *again);
@@ -231,27 +223,29 @@ TEST_F(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_resta
               silence_ms.size());
 }
 
-TEST_F(desktop_sound, goes_on_silently_to_its_last_frame_when_the_sound_server_is_killed_mid_show) {
+TEST_P(desktop_sound, goes_on_silently_to_its_last_frame_when_the_sound_server_is_killed_mid_show) {
   // A server of this test's own, as the shared one must live on.
-  sound_server_start start = start_sound_server(private_folder("pulse-killed"), start_limit);
+  sound_server_start start =
+      start_sound_server(GetParam(), private_folder(name_of(GetParam()) + "-killed"), start_limit);
   ASSERT_TRUE(start.server) << start.failure;
   sound_server& doomed = *start.server;
-  show_folder folder("sound-server-killed");
-  running_show show = start_show(folder, {.display = display, .hold_frames = {first_key_frame}, .saved_frames = {},
-                                          .sound_server = doomed.client_environment()});
+  show_data_folder folder("sound-server-killed");
+  running_show show =
+      start_show(folder, {.hold_frames = {first_key_frame}, .sound_server = doomed.client_environment()});
   {
     const sink_recording recording(doomed);
     ASSERT_TRUE(wait_for_hold(show, first_key_frame, event_limit));
     ASSERT_TRUE(recording.wait_for_more(listening_seconds, recording_limit));
-    ASSERT_TRUE(first_sound(recording.samples(), 0)) << "no music before the server was killed";
+    ASSERT_TRUE(first_audible_frame(recording.samples(), 0)) << "no music before the server was killed";
   }
-  ASSERT_EQ(kill(doomed.process.pid, SIGKILL), 0);
-  ASSERT_TRUE(wait_for_end(doomed.process, start_limit));
+  kill_sound_server(doomed);
   resume_show(show);
   const show_result result = finish_show(show, run_limit);
   expect_ran_to_its_end(result);
-  std::error_code ignored;
-  if (std::getenv("QUORVAN_E2E_KEEP") == nullptr) std::filesystem::remove_all(doomed.runtime_folder, ignored);
 }
+
+INSTANTIATE_TEST_SUITE_P(on, desktop_sound,
+                         ::testing::Values(sound_server_kind::pulseaudio, sound_server_kind::pipewire),
+                         [](const auto& kind) { return name_of(kind.param); });
 
 }  // namespace

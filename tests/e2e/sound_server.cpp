@@ -1,5 +1,5 @@
-// sound_server.cpp: starts PulseAudio on a private socket with a null sink,
-// and records the sink's monitor through parec on a reader thread.
+// sound_server.cpp: starts PulseAudio or PipeWire on private sockets with a
+// null sink, and records the sink's monitor through parec on a reader thread.
 #include "tests/e2e/sound_server.h"
 
 #include <fcntl.h>
@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -25,20 +26,95 @@ constexpr std::size_t stereo = 2;
 // Small blocks from parec, so each block's arrival time is close to its sound's.
 constexpr int parec_latency_ms = 5;
 
-void write_configuration(const std::filesystem::path& file) {
-  std::ofstream out(file);
-  out << "load-module module-null-sink sink_name=" << sink_name << " format=float32le rate=" << sink_rate
-      << " channels=2\n"
-      << "load-module module-native-protocol-unix auth-anonymous=1\n"
-      << "set-default-sink " << sink_name << "\n";
-}
-
 bool answers(const sound_server& server) {
   process_setup setup;
   setup.command = {"pactl", "info"};
   setup.environment = server.client_environment();
   const std::optional<process_end> end = run_process(setup, answer_limit);
   return end && end->exited_with(0);
+}
+
+bool pactl_succeeds(const sound_server& server, std::vector<std::string> arguments) {
+  process_setup setup;
+  setup.command = {"pactl"};
+  setup.command.insert(setup.command.end(), arguments.begin(), arguments.end());
+  setup.environment = server.client_environment();
+  setup.error_file = server.runtime_folder / "pactl.log";
+  const std::optional<process_end> end = run_process(setup, answer_limit);
+  return end && end->exited_with(0);
+}
+
+// The sink's own arguments, the same on both servers.
+std::string null_sink_arguments() {
+  return "sink_name=" + std::string(sink_name) + " format=float32le rate=" + std::to_string(sink_rate) +
+         " channels=2";
+}
+
+// Every daemon keeps its home, its settings and its session bus in the
+// private folder, so nothing of the machine's own session is read or changed.
+std::vector<std::string> daemon_environment(const std::filesystem::path& folder) {
+  return {"XDG_RUNTIME_DIR=" + folder.string(), "HOME=" + folder.string(),
+          "XDG_CONFIG_HOME=" + (folder / "config").string(),
+          "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (folder / "bus").string()};
+}
+
+void start_daemon(sound_server& server, std::vector<std::string> command) {
+  const std::string log = command.front() + ".log";
+  server.processes.push_back(start_process({
+      .command = std::move(command),
+      .environment = daemon_environment(server.runtime_folder),
+      .folder = server.runtime_folder,
+      .output_file = server.runtime_folder / log,
+      .error_file = server.runtime_folder / log,
+  }));
+}
+
+// Waits until the condition holds; the reason it never did, if so.
+std::optional<std::string> wait_until(sound_server& server, const std::function<bool()>& condition,
+                                      std::chrono::steady_clock::time_point deadline) {
+  while (!condition()) {
+    for (child_process& daemon : server.processes)
+      if (std::optional<process_end> end = poll_end(daemon))
+        return "a daemon ended (" + describe(*end) + "); see the logs in " + server.runtime_folder.string();
+    if (std::chrono::steady_clock::now() >= deadline) return "it did not answer in time";
+    std::this_thread::sleep_for(poll_interval);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> start_pulseaudio(sound_server& server, std::chrono::steady_clock::time_point deadline) {
+  const std::filesystem::path configuration = server.runtime_folder / "server.pa";
+  std::ofstream(configuration) << "load-module module-null-sink " << null_sink_arguments() << "\n"
+                               << "load-module module-native-protocol-unix auth-anonymous=1\n"
+                               << "set-default-sink " << sink_name << "\n";
+  start_daemon(server, {"pulseaudio", "--daemonize=no", "-n", "-F", configuration.string(), "--exit-idle-time=-1",
+                        "--use-pid-file=no", "--log-target=stderr"});
+  return wait_until(server, [&] { return answers(server); }, deadline);
+}
+
+// PipeWire as a desktop session runs it: on a session bus of its own, with
+// WirePlumber to link streams to the default sink, and pipewire-pulse for
+// PulseAudio's clients. Its graph runs at the music's rate, so nothing is resampled.
+std::optional<std::string> start_pipewire(sound_server& server, std::chrono::steady_clock::time_point deadline) {
+  const std::filesystem::path& folder = server.runtime_folder;
+  const std::filesystem::path settings = folder / "config" / "pipewire" / "pipewire.conf.d";
+  std::filesystem::create_directories(settings);
+  std::ofstream(settings / "rate.conf") << "context.properties = {\n  default.clock.rate = " << sink_rate
+                                        << "\n  default.clock.allowed-rates = [ " << sink_rate << " ]\n}\n";
+  const auto exists = [](std::filesystem::path socket) { return [socket] { return std::filesystem::exists(socket); }; };
+
+  start_daemon(server, {"dbus-daemon", "--session", "--address=unix:path=" + (folder / "bus").string(), "--nofork",
+                        "--nopidfile"});
+  if (auto failure = wait_until(server, exists(folder / "bus"), deadline)) return "dbus-daemon: " + *failure;
+  start_daemon(server, {"pipewire"});
+  if (auto failure = wait_until(server, exists(folder / "pipewire-0"), deadline)) return "pipewire: " + *failure;
+  start_daemon(server, {"wireplumber"});
+  start_daemon(server, {"pipewire-pulse"});
+  if (auto failure = wait_until(server, [&] { return answers(server); }, deadline)) return "pipewire-pulse: " + *failure;
+  if (!pactl_succeeds(server, {"load-module", "module-null-sink", null_sink_arguments()}) ||
+      !pactl_succeeds(server, {"set-default-sink", sink_name}))
+    return "cannot make the null sink; see " + (folder / "pactl.log").string();
+  return std::nullopt;
 }
 
 }  // namespace
@@ -54,47 +130,42 @@ std::vector<std::string> sound_server::client_environment() const {
           "PULSE_SERVER=unix:" + (runtime_folder / "pulse" / "native").string()};
 }
 
-sound_server_start start_sound_server(const std::filesystem::path& runtime_folder,
+std::string name_of(sound_server_kind kind) {
+  return kind == sound_server_kind::pulseaudio ? "pulseaudio" : "pipewire";
+}
+
+sound_server_start start_sound_server(sound_server_kind kind, const std::filesystem::path& runtime_folder,
                                       std::chrono::milliseconds limit) {
   std::error_code error;
   std::filesystem::create_directories(runtime_folder, error);
-  // PulseAudio wants its runtime folder to be the user's alone.
+  // The servers want their runtime folder to be the user's alone.
   if (error || chmod(runtime_folder.c_str(), 0700) != 0)
     return {.server = std::nullopt, .failure = "cannot make " + runtime_folder.string()};
-  const std::filesystem::path configuration = runtime_folder / "server.pa";
-  write_configuration(configuration);
-
   sound_server server;
   server.runtime_folder = runtime_folder;
-  const process_setup setup{
-      .command = {"pulseaudio", "--daemonize=no", "-n", "-F", configuration.string(), "--exit-idle-time=-1",
-                  "--use-pid-file=no", "--log-target=stderr"},
-      // Its cookie and state stay in the private folder too.
-      .environment = {"XDG_RUNTIME_DIR=" + runtime_folder.string(), "HOME=" + runtime_folder.string()},
-      .folder = runtime_folder,
-      .output_file = runtime_folder / "pulseaudio.log",
-      .error_file = runtime_folder / "pulseaudio.log",
-  };
-  try {
-    server.process = start_process(setup);
-  } catch (const std::exception& failure) {
-    return {.server = std::nullopt, .failure = failure.what()};
-  }
   const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!answers(server)) {
-    if (std::optional<process_end> end = poll_end(server.process))
-      return {.server = std::nullopt,
-              .failure = "pulseaudio ended (" + describe(*end) + "); see " + setup.error_file.string()};
-    if (std::chrono::steady_clock::now() >= deadline) {
-      kill_process(server.process);
-      return {.server = std::nullopt, .failure = "pulseaudio did not answer in time"};
-    }
-    std::this_thread::sleep_for(poll_interval);
+  std::optional<std::string> failure;
+  try {
+    failure = kind == sound_server_kind::pulseaudio ? start_pulseaudio(server, deadline)
+                                                     : start_pipewire(server, deadline);
+  } catch (const std::exception& cannot_start) {
+    failure = cannot_start.what();
+  }
+  if (failure) {
+    kill_sound_server(server);
+    return {.server = std::nullopt, .failure = name_of(kind) + ": " + *failure};
   }
   return {.server = std::move(server), .failure = {}};
 }
 
-void stop_sound_server(sound_server& server) { stop_process(server.process, stop_grace); }
+void stop_sound_server(sound_server& server) {
+  for (auto daemon = server.processes.rbegin(); daemon != server.processes.rend(); ++daemon)
+    stop_process(*daemon, stop_grace);
+}
+
+void kill_sound_server(sound_server& server) {
+  for (child_process& daemon : server.processes) kill_process(daemon);
+}
 
 sink_recording::sink_recording(const sound_server& server) {
   static std::atomic<int> count = 0;

@@ -1,5 +1,6 @@
-// sound_server.h: a private PulseAudio for the end-to-end tests, with one null
-// sink that SDL finds as it would a desktop's, and a recording of its monitor.
+// sound_server.h: a private desktop sound server for the end-to-end tests,
+// PulseAudio or PipeWire with its PulseAudio service, with one null sink that
+// SDL finds as it would a desktop's, and a recording of its monitor.
 #pragma once
 
 #include <chrono>
@@ -16,8 +17,16 @@
 // the recording holds the show's mix unchanged.
 inline constexpr int sink_rate = 44100;
 
+// The two servers Linux desktops play sound through. Both answer the
+// PulseAudio protocol at pulse/native in the runtime folder, so pactl and parec
+// reach either; PipeWire also offers its own socket, which SDL may prefer.
+enum class sound_server_kind { pulseaudio, pipewire };
+std::string name_of(sound_server_kind kind);
+
 struct sound_server {
-  child_process process;
+  // The daemons in the order they were started: PulseAudio alone, or a private
+  // session bus, PipeWire, its session manager and its PulseAudio service.
+  std::vector<child_process> processes;
   std::filesystem::path runtime_folder;  // XDG_RUNTIME_DIR; the socket is pulse/native in it
 
   // What a program needs to reach this server as a desktop session's own.
@@ -29,13 +38,16 @@ struct sound_server_start {
   std::string failure;  // why there is no server
 };
 
-// Starts "pulseaudio --daemonize=no -n" with a null sink as the default sink in
-// the given (new, private) runtime folder, and waits until it answers.
-sound_server_start start_sound_server(const std::filesystem::path& runtime_folder,
+// Starts the server with a null sink as the default sink in the given (new,
+// private) runtime folder, and waits until it answers.
+sound_server_start start_sound_server(sound_server_kind kind, const std::filesystem::path& runtime_folder,
                                       std::chrono::milliseconds limit);
 
-// Ends the server by its process id and waits for it.
+// Ends the server's daemons by their process ids, last started first, and waits for them.
 void stop_sound_server(sound_server& server);
+
+// Kills the server's daemons at once, as a crash would, and reaps them.
+void kill_sound_server(sound_server& server);
 
 // The null sink's monitor, recorded with parec from when it is made. Each block
 // parec hands over is stamped with the monotonic time it arrived, so the time

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "app/extension_list.h"
+#include "offscreen/extension_list.h"
 #include "app/refresh_rate.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tests/support/next_definition.h"
+#include "preload/next_definition.h"
 
 // One clock for all processes of a run, so the launcher's time can be compared.
 inline std::int64_t monotonic_ns() {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "assets/png_file.h"
+#include "png/png_file.h"
 #include "assets/show_pictures.h"
 #include "capture/audio_track.h"
 #include "capture/options.h"

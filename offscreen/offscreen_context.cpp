@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/extension_list.h"
+#include "offscreen/extension_list.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/png_file.h"
+#include "png/png_file.h"
 #include "tests/e2e/desktops.h"
 #include "tests/e2e/saved_frame.h"
 #include "tests/e2e/screen_grab.h"

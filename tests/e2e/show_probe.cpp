@@ -39,8 +39,8 @@
 #include <string>
 #include <vector>
 
-#include "assets/png_file.h"
-#include "tests/support/next_definition.h"
+#include "png/png_file.h"
+#include "preload/next_definition.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "tests/render/frame_measure.h"
 #include "tests/render/scene_frames.h"
 #include "tests/render/show_run.h"
-#include "assets/png_file.h"
+#include "png/png_file.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "assets/png_file.h"
+#include "png/png_file.h"
 #include "tools/pictures/pictures.h"
 
 namespace {

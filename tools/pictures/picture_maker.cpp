@@ -7,7 +7,7 @@
 
 #include "assets/show_pictures.h"
 #include "tools/pictures/pictures.h"
-#include "assets/png_file.h"
+#include "png/png_file.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // png_file.cpp: 8-bit RGB PNG files through libpng's simplified interface.
-#include "assets/png_file.h"
+#include "png/png_file.h"
 
 #include <png.h>
 

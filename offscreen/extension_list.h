@@ -1,4 +1,5 @@
-// extension_list.h: looks a name up in an OpenGL, GLX or EGL extension list.
+// extension_list.h: looks a name up in an OpenGL, GLX or EGL extension list;
+// used by the offscreen context (EGL) and by the window's swap control (GLX).
 #pragma once
 
 #include <algorithm>

@@ -10,10 +10,12 @@
 #include <array>
 
 #include "bench/preload.h"
+#include "show/timeline.h"
 
 namespace {
 
-constexpr std::size_t most_frames = 8192;  // the show presents 3194
+constexpr std::size_t most_frames = 8192;
+static_assert(most_frames >= std::size_t(frames_in_show), "room for every frame of the show");
 
 using display_callback = void (*)();
 

@@ -10,9 +10,9 @@
 
 #include "app/gl_state.h"
 #include "assets/show_pictures.h"
-#include "capture/options.h"
 #include "show/sequencer.h"
 #include "show/textured_quad.h"
+#include "show/timeline.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// simulated_refresh.cpp: the show's 3194 frames under the real pacer on a fake
+// simulated_refresh.cpp: the show's frames under the real pacer on a fake
 // clock, presented by a simulated display at each common refresh rate with
 // the swap interval the show would choose, and with no swap control at all.
 // Prints "<rate Hz or none> <swap interval> <s first to last> <median ms> <p99 ms>",
@@ -10,17 +10,17 @@
 
 #include "app/frame_pacing.h"
 #include "app/swap_interval.h"
+#include "show/timeline.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int show_frames = 3194;
 // What drawing a frame takes on the bench's llvmpipe (about 2 ms), and the
-// frame that draws the cube first (frame 2057), for which the driver compiles
-// new shaders: a little over one period here, far more on a slow machine.
+// frame that draws the cube first, for which the driver compiles new shaders:
+// a little over one period here, far more on a slow machine.
 constexpr pacing_time drawing_time = 2ms;
-constexpr int cube_first_frame = 2057;
+constexpr int cube_first_frame = scene_first_frames[3];  // scene 4
 constexpr pacing_time cube_first_drawing_time = 20ms;
 
 struct display {
@@ -51,7 +51,7 @@ void simulate(double refresh_rate) {
   const pacing_clock clock{[&] { return now; }, [&](pacing_time deadline) { now = std::max(now, deadline); }};
   frame_schedule schedule;
   std::vector<pacing_time> presented;
-  for (int frame = 1; frame <= show_frames; ++frame) {
+  for (int frame = 1; frame <= frames_in_show; ++frame) {
     wait_for_frame_slot(schedule, clock);
     now += frame == cube_first_frame ? cube_first_drawing_time : drawing_time;
     now = screen.present(now);  // a swap with swap control waits for its refresh

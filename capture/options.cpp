@@ -222,7 +222,7 @@ an interrupted capture removes its files and ends by the signal.
 Examples:
   quorvan-capture                      the whole show into {output}
   quorvan-capture --size=1280x960 quorvan-hd.mkv
-  quorvan-capture --frames=2694-3194 final-scene.mp4
+  quorvan-capture --frames={final_scene}-{frames} final-scene.mp4
   quorvan-capture --png=1,481,2400
 )";
 
@@ -240,6 +240,7 @@ std::string usage_text() {
   const std::pair<std::string_view, std::string> values[] = {
       {"{output}", default_output},
       {"{frames}", std::to_string(frames_in_show)},
+      {"{final_scene}", std::to_string(scene_first_frames.back())},
       {"{seconds}", seconds},
       {"{fps}", std::to_string(default_fps)},
       {"{max_fps}", std::to_string(max_fps)},

@@ -1,12 +1,11 @@
 // options.h: what the capture tool is asked to make, read from its command line
-// (GNU style, --help), with the show's length and the defaults in one place.
+// (GNU style, --help), with its defaults in one place.
 #pragma once
 
 #include <string>
 #include <vector>
 
-// The show presents this many frames and then ends; frames count from 1.
-inline constexpr int frames_in_show = 3194;
+#include "show/timeline.h"
 
 inline constexpr int default_fps = 60;
 inline constexpr int max_fps = 240;

@@ -4,7 +4,7 @@
 
 #include <array>
 
-inline constexpr int scene_count = 5;
+#include "show/timeline.h"
 
 // Which scenes run this frame, and whether the last one has ended.
 // Scene 1 starts active; a scene that ends activates the next.

@@ -21,7 +21,6 @@
 namespace {
 
 constexpr unsigned display_mode = GLUT_RGB | GLUT_DOUBLE;  // no depth buffer requested
-constexpr int mix_rate = 44100;
 constexpr int music_channels = 6;
 constexpr unsigned music_flags = 0;
 constexpr int exit_no_screen = 1;
@@ -57,7 +56,7 @@ int main(int argc, char** argv) {
   // Textures go into the window's context, so after the window.
   load_show_pictures();
 
-  sound_init(mix_rate, music_channels, music_flags);
+  sound_init(music_mix_rate, music_channels, music_flags);
   show_song = music_load_song(music_file_name);
   music_play_song(show_song);
 

@@ -18,13 +18,13 @@
 #include <vector>
 
 #include "sound/mixer.h"
+#include "sound/music.h"
 #include "sound/song.h"
 
 namespace {
 
-constexpr int mix_rate = 44100;
 constexpr std::size_t seconds = 60;
-constexpr std::size_t frames = seconds * mix_rate;
+constexpr std::size_t frames = seconds * music_mix_rate;
 constexpr std::size_t device_buffer_frames = 1024;  // what the sound layer asks SDL for
 constexpr int default_rounds = 7;
 
@@ -48,7 +48,7 @@ double sound_layer_ms(song& music, std::vector<float>& stereo) {
   return cpu_ms_of([&] {
     for (std::size_t done = 0; done < frames; done += device_buffer_frames) {
       const std::size_t count = std::min(device_buffer_frames, frames - done);
-      mix_songs(std::span(stereo).subspan(2 * done, 2 * count), mix_rate);
+      mix_songs(std::span(stereo).subspan(2 * done, 2 * count), music_mix_rate);
     }
   });
 }
@@ -57,7 +57,7 @@ double libopenmpt_ms(openmpt::module& module, std::vector<float>& stereo) {
   module.set_position_seconds(0.0);
   return cpu_ms_of([&] {
     for (std::size_t done = 0; done < frames;) {
-      const std::size_t rendered = module.read_interleaved_stereo(mix_rate, frames - done, stereo.data() + 2 * done);
+      const std::size_t rendered = module.read_interleaved_stereo(music_mix_rate, frames - done, stereo.data() + 2 * done);
       if (rendered == 0) break;
       done += rendered;
     }

@@ -37,7 +37,7 @@ void render_block(openmpt::module& module, std::span<float> out) {
 }  // namespace
 
 std::int64_t audio_sample_at_frame(int frame, int fps) {
-  // Rounded to the nearest sample; exact whenever fps divides 44100, as 60 does.
+  // Rounded to the nearest sample; exact whenever fps divides the rate, as 60 does.
   return ((std::int64_t(frame) - 1) * audio_rate * 2 + fps) / (2 * std::int64_t(fps));
 }
 

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-inline constexpr int audio_rate = 44100;
+#include "sound/music.h"
+
+inline constexpr int audio_rate = music_mix_rate;
 inline constexpr int audio_channels = 2;
 // ffmpeg's name for the raw samples as this machine stores them.
 inline constexpr const char* raw_audio_format =

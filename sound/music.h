@@ -5,6 +5,10 @@
 
 struct song;  // a loaded module; never released by the show
 
+// The rate start-up opens the device at, in Hz; the capture tool renders the
+// music's track at the same rate, so it sounds as the show plays it.
+inline constexpr int music_mix_rate = 44100;
+
 // Opens the default audio device at mix_rate Hz, stereo. Returns 0 when there is
 // no device; every later call still works and stays silent.
 int sound_init(int mix_rate, int max_channels, unsigned flags);

@@ -2,8 +2,10 @@
 # over the runs), the five scenes shaded, each scene's limit of 3 times its
 # median dashed, and the minimal program's times beneath for comparison; below,
 # the interval before each frame of one run paced at 60 frames a second.
-# Usage: gnuplot -e "show_times='F'; minimal_times='F'; scenes='F'; paced_times='F'; runs=N; output='F.png'" frame_times.gp
-#   show_times, minimal_times, paced_times: "<frame> <ms>" lines; scenes: scene_pacing.awk's output
+# Usage: gnuplot -e "show_times='F'; minimal_times='F'; scenes='F'; paced_times='F'; runs=N; output='F.png'; \
+#                    frames_in_show=N; scene_first_frames='N...'" frame_times.gp
+#   show_times, minimal_times, paced_times: "<frame> <ms>" lines; scenes: scene_pacing.awk's output;
+#   frames_in_show, scene_first_frames: the lines of those names in the build's show_facts
 
 set terminal pngcairo size 1400,1000 font "DejaVu Sans,11"
 set output output
@@ -11,7 +13,7 @@ set multiplot layout 2,1
 set title sprintf("quorvan: time of each frame, its median over %d runs, unpaced on the dummy X server (Mesa llvmpipe)", runs)
 set xlabel "frame"
 set ylabel "milliseconds"
-set xrange [1:3194]
+set xrange [1:frames_in_show]
 set yrange [0:*]
 set grid ytics lc rgb "#dddddd"
 set key below
@@ -19,10 +21,10 @@ set key below
 # Shade the scenes in turn and name them at the top; a frame shared by two
 # scenes counts for the first.
 names = "smiley credits greetings cube end"
-starts = "1 482 1270 2058 2695 3195"
-do for [s = 1:5] {
-  scene_start = word(starts, s) + 0
-  scene_end = word(starts, s + 1) + 0
+scene_total = words(scene_first_frames)
+do for [s = 1:scene_total] {
+  scene_start = s == 1 ? 1 : word(scene_first_frames, s) + 1
+  scene_end = s < scene_total ? word(scene_first_frames, s + 1) + 1 : frames_in_show + 1
   set object s rect from scene_start, graph 0 to scene_end, graph 1 behind \
       fc rgb word("#f6e9d4 #e3ebf7", 1 + s % 2) fs solid 1.0 noborder
   set label s word(names, s) at (scene_start + scene_end) / 2, graph 0.96 center
@@ -30,7 +32,7 @@ do for [s = 1:5] {
 
 plot minimal_times using 1:2 with lines lc rgb "#999999" title "minimal program (baseline)", \
      show_times using 1:2 with lines lc rgb "#1f5fbf" title "show", \
-     scenes using 2:($4 * 3):($3 - $2 + 1):(0) every ::0::4 with vectors nohead dt 2 lw 2 lc rgb "#c03030" \
+     scenes using 2:($4 * 3):($3 - $2 + 1):(0) every ::0::(scene_total - 1) with vectors nohead dt 2 lw 2 lc rgb "#c03030" \
        title "3 x the scene's median"
 
 set title "quorvan paced at 60 frames a second (one run, no swap control): interval before each presented frame"

@@ -17,9 +17,7 @@ probe=$build/bench/libbench_probe.so
 work=$(mktemp -d /tmp/quorvan-bench-XXXXXX)
 report=$root/docs/benchmarks.md
 plot=$root/docs/frame-times.png
-
-show_frames=3194
-video_fps=60
+facts=$build/show_facts  # the show's length, scene starts and music file, written by the build
 
 x_pid=""
 weston_pid=""
@@ -39,12 +37,13 @@ median() {  # of the numbers on standard input, one a line
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 at_most() { awk -v a="$1" -v b="$2" 'BEGIN { print (a <= b ? "met" : "not met") }'; }
 figure() { awk -v name="$1" '$1 == name { print $2 }' "$2"; }  # NAME FILE: the value on NAME's line
+fact() { sed -n "s/^$1 //p" "$facts"; }  # NAME: the show's fact of that name, all its values
 
 build_everything() {
   bash setup.sh show tests bench
   [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$build" --parallel 2 --target quorvan quorvan-capture show_data \
-    bench_probe exec_clock minimal_show own_code_cost sound_cost simulated_refresh e2e_test show_probe >/dev/null
+    show_facts bench_probe exec_clock minimal_show own_code_cost sound_cost simulated_refresh e2e_test show_probe >/dev/null
 }
 
 # The tests' Xorg on the dummy driver: one 640x480 mode at 16 bits, no vsync.
@@ -146,6 +145,8 @@ run_capture() {  # SIZE: prints the median seconds of a whole capture
 
 say "installing and building"
 build_everything
+show_frames=$(fact frames_in_show)
+video_fps=$(fact capture_fps)
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 started=$(date -u '+%Y-%m-%d %H:%M UTC')
 start_x_server
@@ -162,7 +163,7 @@ minimal_start=$(awk '{ print $1 }' "$work/summary.minimal_show" | median)
 show_first_frame=$(awk '{ print $2 }' "$work/summary.quorvan" | median)
 start_difference=$(awk -v a="$show_start" -v b="$minimal_start" 'BEGIN { printf "%.1f", a - b }')
 for program in quorvan minimal_show; do
-  gawk -v trace="$work/trace.$program" -f bench/scene_pacing.awk "$work"/frames.$program.* >"$work/scenes.$program"
+  gawk -v scene_first_frames="$(fact scene_first_frames)" -v trace="$work/trace.$program" -f bench/scene_pacing.awk "$work"/frames.$program.* >"$work/scenes.$program"
 done
 show_peak=$(cat "$work"/memory.quorvan.* | awk '$1 == "peak" { print $2 }' | median)
 minimal_peak=$(cat "$work"/memory.minimal_show.* | awk '$1 == "peak" { print $2 }' | median)
@@ -187,7 +188,7 @@ latency_max=$(sort -g "$work/latencies" | tail -1)
 latency_count=$(wc -l <"$work/latencies")
 
 say "sound: mixing 60 s of the module, $runs rounds"
-"$bin/sound_cost" "$bin/quorvan.xm" "$runs" >"$work/sound_cost"
+"$bin/sound_cost" "$bin/$(fact music_file)" "$runs" >"$work/sound_cost"
 layer_ms=$(awk '$1 == "round" { print $2 }' "$work/sound_cost" | median)
 libopenmpt_ms=$(awk '$1 == "round" { print $3 }' "$work/sound_cost" | median)
 module_kb=$(figure loaded "$work/sound_cost")
@@ -213,7 +214,8 @@ kept=$(sed -n '/^## In a browser$/,$p' "$report" 2>/dev/null || true)
 write_report >"$report"
 if [ -n "$kept" ]; then printf '\n%s\n' "$kept" >>"$report"; fi
 gnuplot -e "show_times='$work/trace.quorvan'; minimal_times='$work/trace.minimal_show'; \
-            scenes='$work/scenes.quorvan'; paced_times='$work/trace.paced'; runs=$runs; output='$plot'" \
+            scenes='$work/scenes.quorvan'; paced_times='$work/trace.paced'; runs=$runs; output='$plot'; \
+            frames_in_show=$show_frames; scene_first_frames='$(fact scene_first_frames)'" \
   bench/frame_times.gp
 say "presenting the picture on large desktops"
 bash bench/presenting.sh

@@ -8,14 +8,17 @@
 # then "single_run_worst <max/p50>": the same ratio in the worst scene of the
 # worst single run, interruptions included. The first frame (it compiles the
 # driver's shaders) is left out. With -v trace=FILE, also writes the median
-# time of every frame there as "<frame> <ms>".
-# Usage: gawk [-v trace=FILE] -f scene_pacing.awk RUN_FILE...
+# time of every frame there as "<frame> <ms>". scene_first_frames is the
+# line of that name in the build's show_facts: the frame of each scene's first call.
+# Usage: gawk -v scene_first_frames="N..." [-v trace=FILE] -f scene_pacing.awk RUN_FILE...
 
 BEGIN {
-  # The first frame that belongs to each scene alone; a frame that holds the
-  # last picture of one scene and the first of the next counts for the earlier.
-  split("2 482 1270 2058 2695", first_frame, " ")
-  scenes = 5
+  # The first frame that belongs to each scene alone: a frame that holds the
+  # last picture of one scene and the first of the next counts for the earlier,
+  # and the show's first frame is left out.
+  scenes = split(scene_first_frames, first_call, " ")
+  if (!scenes) { print "scene_pacing.awk: no scene_first_frames given" > "/dev/stderr"; exit 1 }
+  for (scene = 1; scene <= scenes; scene++) first_frame[scene] = first_call[scene] + 1
 }
 
 FNR == 1 { runs += 1 }
@@ -44,6 +47,7 @@ function scene_times(run, first, last,    frame, count, of_runs, r) {
 }
 
 END {
+  if (!scenes) exit 1
   single_run_worst = 0
   for (scene = 1; scene <= scenes; scene++) {
     first = first_frame[scene]

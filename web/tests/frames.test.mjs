@@ -11,9 +11,9 @@ import {launch_browser} from './support/browser.mjs';
 import {read_png, rgb565_differences, write_png} from './support/frames.mjs';
 import {capture_native_frames} from './support/native.mjs';
 import {site_folder, test_pages_folder} from './support/paths.mjs';
+import {frames_in_show} from './support/show_facts.mjs';
 import {serve_site} from './support/site_server.mjs';
 
-const frames_in_show = 3194;
 // Scenes 1 to 3, with the frames on which one scene hands over to the next.
 const exact_picture_frames = [40, 294, 481, 600, 1269, 1420, 2056];
 // Where a magnified picture puts a texel's edge right on some pixels' centres,

@@ -9,8 +9,8 @@ import {before, test} from 'node:test';
 
 import {mix_native_music} from './support/native.mjs';
 import {data_folder, site_folder} from './support/paths.mjs';
+import {mix_rate, music_file} from './support/show_facts.mjs';
 
-const mix_rate = 44100;
 const compared_seconds = 30;
 const worklet_block_frames = 128;  // what an AudioWorklet asks for each time
 // About a second, in whole blocks, so that what follows is cut as the reference is.
@@ -18,7 +18,7 @@ const about_a_second = Math.ceil(mix_rate / worklet_block_frames) * worklet_bloc
 
 const create_quorvan_mixer = createRequire(import.meta.url)(join(site_folder, 'quorvan_mixer.js'));
 const mixer_code = readFileSync(join(site_folder, 'quorvan_mixer.wasm'));
-const show_module = readFileSync(join(data_folder, 'quorvan.xm'));
+const show_module = readFileSync(join(data_folder, music_file));
 
 const open_mixer = (module_bytes) => create_quorvan_mixer.open_mixer(mixer_code, module_bytes, mix_rate);
 

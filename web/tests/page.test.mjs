@@ -8,10 +8,10 @@ import {setTimeout as sleep} from 'node:timers/promises';
 import {launch_browser} from './support/browser.mjs';
 import {describe_pacing, frame_pacing, install_frame_probe, read_frame_probe} from './support/frame_probe.mjs';
 import {site_folder, test_pages_folder} from './support/paths.mjs';
+import {frames_in_show} from './support/show_facts.mjs';
 import {frames_drawn, music_status, page_state, wait_for_state} from './support/show_page.mjs';
 import {serve_site} from './support/site_server.mjs';
 
-const frames_in_show = 3194;
 const pictures_in_show = 7;
 
 let server;

@@ -7,6 +7,7 @@ import {join} from 'node:path';
 
 import {read_png} from './frames.mjs';
 import {data_folder, native_build, repository_folder} from './paths.mjs';
+import {music_file} from './show_facts.mjs';
 
 // The capture tool's stills of the given frames, from the same data files
 // as the page's: a map from frame number to frame.
@@ -30,7 +31,7 @@ export function mix_native_music(seconds, mix_rate, buffer_frames) {
                        join(repository_folder, 'web/tests/native_mix.cpp'),
                        join(repository_folder, 'sound/mixer.cpp'),
                        join(repository_folder, 'sound/song.cpp'), ...openmpt, '-o', program]);
-  const bytes = execFileSync(program, [join(data_folder, 'quorvan.xm'), String(seconds), String(mix_rate), String(buffer_frames)],
+  const bytes = execFileSync(program, [join(data_folder, music_file), String(seconds), String(mix_rate), String(buffer_frames)],
                              {maxBuffer: 1 << 30});
   return new Float32Array(bytes.buffer, bytes.byteOffset, bytes.length / 4);
 }

@@ -8,13 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "assets/raw_texture.h"
 #include "assets/show_pictures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -22,11 +23,17 @@ namespace {
 // it would on a machine out of memory.
 bool fail_picture_allocation = false;
 
-std::filesystem::path write_file(const std::string& name, std::size_t size) {
-  const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
-  std::vector<char> bytes(size);
+// The folder of this test's files; every test runs in a process of its own.
+const std::filesystem::path& scratch() {
+  static const scratch_folder folder("raw-image");
+  return folder.path;
+}
+
+std::filesystem::path file_of_size(const std::string& name, std::size_t size) {
+  const std::filesystem::path path = scratch() / name;
+  std::string bytes(size, '\0');
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 768);
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(size));
+  write_file(path, bytes);
   return path;
 }
 
@@ -65,7 +72,7 @@ void operator delete[](void* pointer, std::size_t) noexcept { std::free(pointer)
 
 TEST(raw_image, files_of_196608_bytes_or_more_load_as_256_by_256_from_their_first_196608_bytes) {
   for (const std::size_t size : {std::size_t{picture_bytes}, std::size_t{200000}}) {
-    const auto path = write_file("picture-" + std::to_string(size) + ".raw", size);
+    const auto path = file_of_size("picture-" + std::to_string(size) + ".raw", size);
     int width = 0;
     int height = 0;
     testing::internal::CaptureStdout();
@@ -74,15 +81,13 @@ TEST(raw_image, files_of_196608_bytes_or_more_load_as_256_by_256_from_their_firs
     ASSERT_NE(pixels, nullptr) << size;
     EXPECT_EQ(width, 256);
     EXPECT_EQ(height, 256);
-    std::ifstream file(path, std::ios::binary);
-    std::vector<char> expected(picture_bytes);
-    file.read(expected.data(), picture_bytes);
+    const std::string expected = read_file(path).substr(0, picture_bytes);
     EXPECT_EQ(0, std::memcmp(pixels.get(), expected.data(), picture_bytes)) << size;
   }
 }
 
 TEST(raw_image, file_one_byte_short_is_reported_and_gives_nothing) {
-  const load_result result = load(write_file("short.raw", picture_bytes - 1));
+  const load_result result = load(file_of_size("short.raw", picture_bytes - 1));
   EXPECT_FALSE(result.has_pixels);
   EXPECT_EQ(result.printed, "Error while reading file\n");
   EXPECT_EQ(result.width, 0);
@@ -90,13 +95,13 @@ TEST(raw_image, file_one_byte_short_is_reported_and_gives_nothing) {
 }
 
 TEST(raw_image, empty_file_is_reported_as_short) {
-  const load_result result = load(write_file("empty.raw", 0));
+  const load_result result = load(file_of_size("empty.raw", 0));
   EXPECT_FALSE(result.has_pixels);
   EXPECT_EQ(result.printed, "Error while reading file\n");
 }
 
 TEST(raw_image, missing_file_prints_nothing_and_gives_zero_size) {
-  const load_result result = load(std::filesystem::temp_directory_path() / "no-such-picture.raw");
+  const load_result result = load(scratch() / "no-such-picture.raw");
   EXPECT_FALSE(result.has_pixels);
   EXPECT_EQ(result.printed, "");
   EXPECT_EQ(result.width, 0);
@@ -104,7 +109,7 @@ TEST(raw_image, missing_file_prints_nothing_and_gives_zero_size) {
 }
 
 TEST(raw_image, out_of_memory_is_reported_and_gives_zero_size) {
-  const auto path = write_file("no-memory.raw", picture_bytes);
+  const auto path = file_of_size("no-memory.raw", picture_bytes);
   fail_picture_allocation = true;
   const load_result result = load(path);
   EXPECT_FALSE(result.has_pixels);
@@ -120,10 +125,9 @@ TEST(raw_image, out_of_memory_is_reported_and_gives_zero_size) {
 // which fails the test.
 TEST(raw_image, directory_fifo_and_device_are_reported_as_short_without_blocking) {
   constexpr unsigned blocked_seconds = 10;
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "raw-image-folder";
+  const std::filesystem::path folder = scratch() / "folder";
   std::filesystem::create_directories(folder);
-  const std::filesystem::path fifo = std::filesystem::temp_directory_path() / "raw-image.fifo";
-  std::filesystem::remove(fifo);
+  const std::filesystem::path fifo = scratch() / "picture.fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
   alarm(blocked_seconds);
@@ -149,9 +153,8 @@ TEST(raw_image, directory_fifo_and_device_are_reported_as_short_without_blocking
 }
 
 TEST(raw_image, symbolic_link_to_a_picture_loads) {
-  const auto target = write_file("linked.raw", picture_bytes);
-  const std::filesystem::path link = std::filesystem::temp_directory_path() / "link-to-picture.raw";
-  std::filesystem::remove(link);
+  const auto target = file_of_size("linked.raw", picture_bytes);
+  const std::filesystem::path link = scratch() / "link-to-picture.raw";
   std::filesystem::create_symlink(target, link);
   const load_result result = load(link);
   EXPECT_TRUE(result.has_pixels);

@@ -2,19 +2,21 @@
 // samples begin, and what a missing or broken module gives.
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.hpp>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
 
 #include "capture/audio_track.h"
+#include "tests/support/disk_audio.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/show_data.h"
 
 namespace {
 
-const std::filesystem::path module_file = std::filesystem::path(QUORVAN_DATA_DIR) / "quorvan.xm";
+const std::filesystem::path module_file = built_module();
 
 double loudness(std::span<const float> samples) {
   const double sum = std::accumulate(samples.begin(), samples.end(), 0.0,
@@ -24,14 +26,8 @@ double loudness(std::span<const float> samples) {
 
 // The module's length when played once, in seconds.
 double module_seconds() {
-  std::ifstream stream(module_file, std::ios::binary);
   std::ostream quiet(nullptr);
-  return openmpt::module(stream, quiet).get_duration_seconds();
-}
-
-std::filesystem::path scratch_file(const char* name) {
-  return std::filesystem::temp_directory_path() /
-         (std::string(name) + "-" + std::to_string(getpid()));
+  return openmpt::module(read_file_bytes(module_file), quiet).get_duration_seconds();
 }
 
 TEST(audio_timeline, gives_every_frame_735_samples_at_60_fps_and_the_show_2347590) {
@@ -57,10 +53,10 @@ TEST(music_rendering, is_silence_of_the_asked_length_when_the_module_is_missing)
 }
 
 TEST(music_rendering, is_silence_when_the_module_cannot_be_read) {
-  const auto broken = scratch_file("broken.xm");
-  std::ofstream(broken) << "Extended Module: not really, just text that looks a little like one";
+  const scratch_folder folder("broken-module");
+  const auto broken = folder.path / "broken.xm";
+  write_file(broken, "Extended Module: not really, just text that looks a little like one");
   const auto samples = render_music(broken, 0, 44100);
-  std::filesystem::remove(broken);
   ASSERT_EQ(samples.size(), 2u * 44100);
   EXPECT_EQ(loudness(samples), 0.0);
 }
@@ -84,15 +80,10 @@ TEST(music_rendering, keeps_playing_past_the_end_of_the_module_as_it_loops) {
 
 TEST(music_file, holds_the_samples_as_raw_floats_or_says_why_not) {
   const std::vector<float> samples{0.0f, -1.0f, 0.25f, 1.0f};
-  const auto file = scratch_file("samples.f32");
+  const scratch_folder folder("raw-samples");
+  const auto file = folder.path / "samples.f32";
   EXPECT_EQ(write_raw_samples(file, samples), "");
-  std::ifstream stream(file, std::ios::binary);
-  std::vector<float> read(samples.size() + 1);
-  stream.read(reinterpret_cast<char*>(read.data()), std::streamsize(read.size() * sizeof(float)));
-  EXPECT_EQ(stream.gcount(), std::streamsize(samples.size() * sizeof(float)));
-  read.pop_back();
-  EXPECT_EQ(read, samples);
-  std::filesystem::remove(file);
+  EXPECT_EQ(read_disk_audio(file), samples);
 
   EXPECT_NE(write_raw_samples("/nonexistent/folder/samples.f32", samples), "");
 }

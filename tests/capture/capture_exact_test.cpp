@@ -4,24 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 
+#include "capture/options.h"
 #include "tests/capture/capture_bench.h"
-#include "tests/render/show_run.h"
+#include "tests/render/offscreen_show.h"
+#include "tests/support/show_data.h"
 
 namespace {
 
-using frame = std::vector<std::uint8_t>;
-
 // The show's own frames with these numbers, drawn in this process.
-std::map<int, frame> frames_drawn_by_the_show(const std::vector<int>& wanted) {
-  std::map<int, frame> frames;
+std::map<int, rgb_frame> frames_drawn_by_the_show(const std::vector<int>& wanted) {
+  std::map<int, rgb_frame> frames;
   const int last = *std::ranges::max_element(wanted);
   const auto run =
-      run_show(QUORVAN_DATA_DIR, last, [&](int number, std::span<const std::uint8_t> rgb) {
+      run_show(built_data_folder(), last, [&](int number, std::span<const std::uint8_t> rgb) {
         if (std::ranges::find(wanted, number) != wanted.end())
-          frames[number].assign(rgb.begin(), rgb.end());
+          frames[number] = {.width = picture_width, .height = picture_height, .bytes = {rgb.begin(), rgb.end()}};
       });
   EXPECT_EQ(run.error, "");
   return frames;
@@ -29,21 +28,18 @@ std::map<int, frame> frames_drawn_by_the_show(const std::vector<int>& wanted) {
 
 TEST(capture_exactness,
      writes_stills_and_lossless_frames_that_are_the_shows_frames_pixel_for_pixel) {
-  const capture_folder folder;
+  const show_data_folder folder;
   const auto stills = run_capture(folder.path, {"--png=1,481,2300"});
-  ASSERT_EQ(stills.exit_status, 0) << stills.errors;
+  ASSERT_TRUE(stills.exited_with(0)) << stills.errors;
   const auto video = run_capture(folder.path, {"--frames=2298-2300", "cube.mkv"});
-  ASSERT_EQ(video.exit_status, 0) << video.errors;
+  ASSERT_TRUE(video.exited_with(0)) << video.errors;
 
   auto drawn = frames_drawn_by_the_show({1, 481, 2298, 2299, 2300});
   ASSERT_EQ(drawn.size(), 5u);
 
-  for (const int number : {1, 481, 2300}) {
-    char name[32];
-    std::snprintf(name, sizeof name, "quorvan-frame-%04d.png", number);
-    EXPECT_TRUE(read_png_rgb(folder.path / name, screen_width, screen_height) == drawn[number])
-        << name << " differs from the show's frame " << number;
-  }
+  for (const int number : {1, 481, 2300})
+    EXPECT_TRUE(read_png(folder.path / still_file_name(number)) == drawn[number])
+        << still_file_name(number) << " differs from the show's frame " << number;
   const auto decoded = decode_frames(folder.path / "cube.mkv");
   ASSERT_EQ(decoded.size(), 3u);
   for (int i = 0; i < 3; ++i)

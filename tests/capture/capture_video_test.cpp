@@ -6,22 +6,19 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <map>
+#include <string>
 
 #include "capture/audio_track.h"
 #include "tests/capture/capture_bench.h"
 #include "tests/render/frame_measure.h"
+#include "tests/support/show_data.h"
 
 namespace {
 
-using frame = std::vector<std::uint8_t>;
-
-const std::filesystem::path module_file = std::filesystem::path(QUORVAN_DATA_DIR) / "quorvan.xm";
-const std::vector<std::string> data_file_names{"cul1_256.raw",   "cul2_256.raw",   "cul3_256.raw",
-                                               "drevik_256.raw", "greets_256.raw", "quorvan.xm",
-                                               "smiley_256.raw", "who_256.raw"};
-
-std::vector<std::string> data_files_and(std::vector<std::string> names) {
-  names.insert(names.end(), data_file_names.begin(), data_file_names.end());
+std::vector<std::string> data_files_and(const std::string& name) {
+  std::vector<std::string> names = show_data_file_names();
+  names.push_back(name);
   std::ranges::sort(names);
   return names;
 }
@@ -39,12 +36,13 @@ pixel_box square_at_depth(double z) {
 
 // The bars black (within 1), and the picture within a pixel of where expected:
 // as the box is that of every pixel not pure white, all around it is white.
-void expect_framed_picture(const frame& rgb, const pixel_box& expected, int show_frame) {
+void expect_framed_picture(const rgb_frame& frame, const pixel_box& expected, int show_frame) {
+  const std::span<const std::uint8_t> rgb = frame.bytes;
   SCOPED_TRACE("show frame " + std::to_string(show_frame));
   EXPECT_EQ(count_pixels(rgb, top_bar_rows.first, top_bar_rows.last, is_black_within_1),
-            top_bar_rows.count() * screen_width);
+            top_bar_rows.count() * picture_width);
   EXPECT_EQ(count_pixels(rgb, bottom_bar_rows.first, bottom_bar_rows.last, is_black_within_1),
-            bottom_bar_rows.count() * screen_width);
+            bottom_bar_rows.count() * picture_width);
   const auto box = bounding_box(rgb, open_rows.first, open_rows.last, is_not_white);
   ASSERT_TRUE(box.has_value());
   EXPECT_NEAR(box->left, expected.left, 1);
@@ -53,35 +51,38 @@ void expect_framed_picture(const frame& rgb, const pixel_box& expected, int show
   EXPECT_NEAR(box->bottom, expected.bottom, 1);
 }
 
-double mean_difference(const frame& a, const frame& b) {
+// Each named field of ffprobe's view of the stream ("v:0", "a:0") holds the value given.
+void expect_stream(const std::filesystem::path& video, const std::string& stream,
+                   const std::map<std::string, std::string>& wanted) {
+  const auto probed = probe_stream(video, stream);
+  for (const auto& [field, value] : wanted)
+    EXPECT_EQ(probed.contains(field) ? probed.at(field) : "(missing)", value) << stream << " " << field;
+}
+
+double mean_difference(const rgb_frame& a, const rgb_frame& b) {
   double sum = 0;
-  for (std::size_t i = 0; i < a.size(); ++i) sum += std::abs(int(a[i]) - int(b[i]));
-  return sum / double(a.size());
+  for (std::size_t i = 0; i < a.bytes.size(); ++i) sum += std::abs(int(a.bytes[i]) - int(b.bytes[i]));
+  return sum / double(a.bytes.size());
 }
 
 TEST(capture_video, makes_frames_2800_to_2830_a_lossless_video_of_the_final_card_with_its_music) {
-  const capture_folder folder;
+  const show_data_folder folder;
   const auto result = run_capture(folder.path, {"--frames=2800-2830", "final.mkv"});
-  ASSERT_EQ(result.exit_status, 0) << result.errors;
+  ASSERT_TRUE(result.exited_with(0)) << result.errors;
   EXPECT_EQ(result.errors, "");
-  EXPECT_EQ(folder.file_names(), data_files_and({"final.mkv"}));
+  EXPECT_EQ(folder.file_names(), data_files_and("final.mkv"));
   const auto video = folder.path / "final.mkv";
 
-  const auto picture = probe_stream(video, "v:0");
-  EXPECT_EQ(picture.at("codec_name"), "ffv1");
-  EXPECT_EQ(picture.at("width"), "640");
-  EXPECT_EQ(picture.at("height"), "480");
-  EXPECT_EQ(picture.at("r_frame_rate"), "60/1");
-  EXPECT_EQ(picture.at("nb_read_frames"), "31");
-  const auto sound = probe_stream(video, "a:0");
-  EXPECT_EQ(sound.at("codec_name"), "pcm_f32le");
-  EXPECT_EQ(sound.at("sample_rate"), "44100");
-  EXPECT_EQ(sound.at("channels"), "2");
+  expect_stream(video, "v:0",
+                {{"codec_name", "ffv1"}, {"width", "640"}, {"height", "480"}, {"r_frame_rate", "60/1"},
+                 {"nb_read_frames", "31"}});
+  expect_stream(video, "a:0",
+                {{"codec_name", "pcm_f32le"}, {"sample_rate", std::to_string(audio_rate)}, {"channels", "2"}});
 
   // 31 frames of 735 samples, from frame 2800's time on, exactly as rendered.
   const auto music = decode_audio(video);
   EXPECT_EQ(music.size(), 2u * 31 * 735);
-  EXPECT_TRUE(music == render_music(module_file, 2799 * 735, 31 * 735));
+  EXPECT_TRUE(music == render_music(built_module(), 2799 * 735, 31 * 735));
 
   // The final card: a still picture 3.5 units away, about 331 pixels square.
   const auto frames = decode_frames(video);
@@ -95,9 +96,9 @@ TEST(capture_video, makes_frames_2800_to_2830_a_lossless_video_of_the_final_card
 }
 
 TEST(capture_video, shows_the_smiley_receding_in_the_centre_on_frames_100_to_130) {
-  const capture_folder folder;
+  const show_data_folder folder;
   const auto result = run_capture(folder.path, {"--frames=100-130", "smiley.mkv"});
-  ASSERT_EQ(result.exit_status, 0) << result.errors;
+  ASSERT_TRUE(result.exited_with(0)) << result.errors;
   const auto frames = decode_frames(folder.path / "smiley.mkv");
   ASSERT_EQ(frames.size(), 31u);
   for (std::size_t i = 0; i < frames.size(); ++i) {
@@ -110,23 +111,17 @@ TEST(capture_video, shows_the_smiley_receding_in_the_centre_on_frames_100_to_130
 }
 
 TEST(capture_video, makes_an_mp4_of_h264_and_aac_that_looks_like_the_lossless_capture) {
-  const capture_folder folder;
+  const show_data_folder folder;
   for (const char* name : {"smiley.mp4", "smiley.mkv"}) {
     const auto result = run_capture(folder.path, {"--frames=100-130", name});
-    ASSERT_EQ(result.exit_status, 0) << result.errors;
+    ASSERT_TRUE(result.exited_with(0)) << result.errors;
   }
   const auto video = folder.path / "smiley.mp4";
-  const auto picture = probe_stream(video, "v:0");
-  EXPECT_EQ(picture.at("codec_name"), "h264");
-  EXPECT_EQ(picture.at("pix_fmt"), "yuv420p");
-  EXPECT_EQ(picture.at("width"), "640");
-  EXPECT_EQ(picture.at("height"), "480");
-  EXPECT_EQ(picture.at("r_frame_rate"), "60/1");
-  EXPECT_EQ(picture.at("nb_read_frames"), "31");
-  const auto sound = probe_stream(video, "a:0");
-  EXPECT_EQ(sound.at("codec_name"), "aac");
-  EXPECT_EQ(sound.at("sample_rate"), "44100");
-  EXPECT_EQ(sound.at("channels"), "2");
+  expect_stream(video, "v:0",
+                {{"codec_name", "h264"}, {"pix_fmt", "yuv420p"}, {"width", "640"}, {"height", "480"},
+                 {"r_frame_rate", "60/1"}, {"nb_read_frames", "31"}});
+  expect_stream(video, "a:0",
+                {{"codec_name", "aac"}, {"sample_rate", std::to_string(audio_rate)}, {"channels", "2"}});
   // AAC works in blocks of 1024 samples; the container trims them to the frames' length.
   EXPECT_NEAR(double(decode_audio(video).size()) / 2, 31 * 735, 1024);
 
@@ -138,18 +133,15 @@ TEST(capture_video, makes_an_mp4_of_h264_and_aac_that_looks_like_the_lossless_ca
 }
 
 TEST(capture_video, renders_at_another_size_and_frame_rate_with_the_music_to_match) {
-  const capture_folder folder;
+  const show_data_folder folder;
   const auto result =
       run_capture(folder.path, {"--size=320x240", "--fps=30", "--frames=1-30", "small.mkv"});
-  ASSERT_EQ(result.exit_status, 0) << result.errors;
+  ASSERT_TRUE(result.exited_with(0)) << result.errors;
   const auto video = folder.path / "small.mkv";
-  const auto picture = probe_stream(video, "v:0");
-  EXPECT_EQ(picture.at("width"), "320");
-  EXPECT_EQ(picture.at("height"), "240");
-  EXPECT_EQ(picture.at("r_frame_rate"), "30/1");
-  EXPECT_EQ(picture.at("nb_read_frames"), "30");
+  expect_stream(video, "v:0",
+                {{"width", "320"}, {"height", "240"}, {"r_frame_rate", "30/1"}, {"nb_read_frames", "30"}});
   // 30 frames at 30 per second: one second of music from the start.
-  EXPECT_TRUE(decode_audio(video) == render_music(module_file, 0, 44100));
+  EXPECT_TRUE(decode_audio(video) == render_music(built_module(), 0, audio_rate));
 }
 
 }  // namespace

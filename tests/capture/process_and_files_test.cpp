@@ -12,27 +12,18 @@
 #include "capture/piped_process.h"
 #include "capture/progress.h"
 #include "capture/temporary_file.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct scratch {
-  fs::path folder = fs::temp_directory_path() / ("capture-parts-" + std::to_string(getpid()));
-  scratch() { fs::create_directories(folder); }
-  ~scratch() { fs::remove_all(folder); }
-};
-
-std::string read_text(const fs::path& file) {
-  std::ifstream stream(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
-
 std::vector<std::uint8_t> bytes_of(const std::string& text) { return {text.begin(), text.end()}; }
 
 TEST(piped_process, delivers_every_byte_to_the_program_and_reports_its_success) {
-  const scratch here;
-  const auto out = here.folder / "out";
+  const scratch_folder here("capture-parts");
+  const auto out = here.path / "out";
   piped_process cat({"sh", "-c", "cat > '" + out.string() + "'"});
   ASSERT_TRUE(cat.ok()) << cat.error();
   std::vector<std::uint8_t> big(3 << 20);  // far more than a pipe holds at once
@@ -40,7 +31,7 @@ TEST(piped_process, delivers_every_byte_to_the_program_and_reports_its_success) 
   EXPECT_TRUE(cat.write(big));
   EXPECT_TRUE(cat.write(bytes_of("end")));
   EXPECT_TRUE(cat.finish()) << cat.error();
-  const std::string written = read_text(out);
+  const std::string written = read_file(out);
   ASSERT_EQ(written.size(), big.size() + 3);
   EXPECT_TRUE(std::equal(big.begin(), big.end(), written.begin(),
                          [](std::uint8_t sent, char got) { return sent == std::uint8_t(got); }));
@@ -77,11 +68,11 @@ TEST(piped_process, reports_a_failing_exit_status_or_a_killing_signal) {
 }
 
 TEST(piped_process, starts_the_program_with_sigpipe_at_its_default) {
-  const scratch here;
-  const auto status = here.folder / "status";
+  const scratch_folder here("capture-parts");
+  const auto status = here.path / "status";
   piped_process shell({"sh", "-c", "grep SigIgn /proc/$$/status > '" + status.string() + "'"});
   ASSERT_TRUE(shell.finish()) << shell.error();
-  const std::string line = read_text(status);  // "SigIgn:\t<hex mask>\n"
+  const std::string line = read_file(status);  // "SigIgn:\t<hex mask>\n"
   ASSERT_EQ(line.rfind("SigIgn:", 0), 0u) << line;
   const unsigned long long ignored = std::stoull(line.substr(line.find('\t') + 1), nullptr, 16);
   EXPECT_EQ(ignored & (1ull << (SIGPIPE - 1)), 0u) << line;
@@ -97,23 +88,23 @@ TEST(piped_process, stops_an_unfinished_program_when_it_goes_out_of_scope) {
 }
 
 TEST(temporary_file, is_removed_unless_renamed) {
-  const scratch here;
+  const scratch_folder here("capture-parts");
   fs::path made;
   {
-    const temporary_file file(here.folder, ".video.mp4");
+    const temporary_file file(here.path, ".video.mp4");
     ASSERT_TRUE(file.ok()) << file.error();
     made = file.path();
-    EXPECT_EQ(made.parent_path(), here.folder);
+    EXPECT_EQ(made.parent_path(), here.path);
     EXPECT_EQ(made.filename().string().rfind(".video.mp4.", 0), 0u) << made;
     EXPECT_TRUE(fs::exists(made));
   }
   EXPECT_FALSE(fs::exists(made));
-  EXPECT_TRUE(fs::is_empty(here.folder));
+  EXPECT_TRUE(fs::is_empty(here.path));
 }
 
 TEST(temporary_file, renamed_replaces_the_final_file_whole_with_the_usual_permissions) {
-  const scratch here;
-  const auto final_name = here.folder / "video.mp4";
+  const scratch_folder here("capture-parts");
+  const auto final_name = here.path / "video.mp4";
   std::ofstream(final_name) << "an older video";
   const mode_t old_mask = umask(022);
   {
@@ -123,11 +114,11 @@ TEST(temporary_file, renamed_replaces_the_final_file_whole_with_the_usual_permis
     EXPECT_TRUE(file.rename_to(final_name)) << file.error();
   }
   umask(old_mask);
-  EXPECT_EQ(read_text(final_name), "the new video");
+  EXPECT_EQ(read_file(final_name), "the new video");
   EXPECT_EQ(fs::status(final_name).permissions(), fs::perms::owner_read | fs::perms::owner_write |
                                                       fs::perms::group_read |
                                                       fs::perms::others_read);
-  EXPECT_EQ(std::distance(fs::directory_iterator(here.folder), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(here.path), fs::directory_iterator()), 1);
 }
 
 TEST(temporary_file, says_why_when_the_folder_is_missing) {

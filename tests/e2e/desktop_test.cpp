@@ -5,8 +5,6 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -22,21 +20,13 @@ constexpr const char* desktop_mode = "1024x768";
 constexpr int way_out_frame = 100;  // the show is held here while the way out is taken
 constexpr auto tool_limit = std::chrono::seconds(10);
 
-std::string read_text(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The name of the screen's current video mode, as XF86VidMode reports it:
 // xvidtune prints its mode line, name first, in quotes.
-std::string current_mode(const std::string& display, const std::filesystem::path& folder) {
-  process_setup setup;
-  setup.command = {"xvidtune", "-show"};
-  setup.environment = {"DISPLAY=" + display};
-  setup.output_file = folder / "xvidtune.txt";
-  const std::optional<process_end> end = run_process(setup, tool_limit);
-  if (!end || !end->exited_with(0)) return "(xvidtune failed)";
-  const std::string line = read_text(setup.output_file);
+std::string current_mode(const std::string& display) {
+  const program_run xvidtune =
+      run_program({.command = {"xvidtune", "-show"}, .environment = {"DISPLAY=" + display}}, tool_limit);
+  if (!xvidtune.exited_with(0)) return "(xvidtune failed)";
+  const std::string& line = xvidtune.output;
   const std::size_t open = line.find('"');
   const std::size_t close = line.find('"', open + 1);
   if (open == std::string::npos || close == std::string::npos) return "(no mode in: " + line + ")";
@@ -65,12 +55,12 @@ class every_way_out : public on_desktop_x_server, public ::testing::WithParamInt
 
 TEST_P(every_way_out, leaves_the_desktop_its_display_mode_and_exits_0) {
   const way_out_case& tried = GetParam();
-  show_folder folder(tried.name);
-  ASSERT_EQ(current_mode(display, folder.path), desktop_mode);
+  show_data_folder folder(tried.name);
+  ASSERT_EQ(current_mode(display), desktop_mode);
 
-  running_show show = start_show(folder, {.display = display, .hold_frames = {way_out_frame}, .saved_frames = {}});
+  running_show show = start_show(folder, {.hold_frames = {way_out_frame}});
   ASSERT_TRUE(wait_for_hold(show, way_out_frame, run_limit));
-  EXPECT_EQ(current_mode(display, folder.path), desktop_mode) << "the show switched the mode";
+  EXPECT_EQ(current_mode(display), desktop_mode) << "the show switched the mode";
   if (tried.way == way_out::escape) {
     ASSERT_TRUE(press_keys(show, {"Escape"}));
   }
@@ -83,9 +73,9 @@ TEST_P(every_way_out, leaves_the_desktop_its_display_mode_and_exits_0) {
   ASSERT_TRUE(result.end.has_value()) << "still running";
   EXPECT_TRUE(result.end->exited_with(0)) << describe(*result.end) << '\n' << result.errors;
   EXPECT_EQ(events_named(result.events, "leave_full_screen").size(), 1u);
-  EXPECT_EQ(current_mode(display, folder.path), desktop_mode);
+  EXPECT_EQ(current_mode(display), desktop_mode);
   if (tried.way == way_out::end_of_show) {
-    EXPECT_EQ(result.frames_presented, last_frame);
+    EXPECT_EQ(result.frames_presented, frames_in_show);
   }
   if (tried.signal_number != 0) {  // acted on between frames: the held frame is the last
     EXPECT_EQ(result.frames_presented, way_out_frame);
@@ -98,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(desktop, every_way_out, ::testing::ValuesIn(ways_out),
 TEST(no_x_display, is_told_in_one_line_and_the_program_exits_1_before_loading_anything) {
   for (const char* display : {":65000", ""}) {
     SCOPED_TRACE(std::string("DISPLAY=") + display);
-    show_folder folder("no-display");
-    running_show show = start_show(folder, {.display = display, .hold_frames = {}, .saved_frames = {}});
+    show_data_folder folder("no-display");
+    running_show show = start_show_on(display, folder);
     const show_result result = finish_show(show, run_limit);
     ASSERT_TRUE(result.end.has_value()) << "still running";
     EXPECT_TRUE(result.end->exited_with(1)) << describe(*result.end);
@@ -119,22 +109,18 @@ constexpr auto storm_pause_per_frame = std::chrono::microseconds(2500);
 using key_storm = on_x_server;
 
 TEST_F(key_storm, of_thousands_of_keys_leaves_the_show_its_3194_frames_and_exit_0) {
-  show_folder folder("key-storm");
-  running_show show = start_show(folder, {.display = display,
-                                          .hold_frames = {},
-                                          .saved_frames = {},
-                                          .pause_per_frame = storm_pause_per_frame});
+  show_data_folder folder("key-storm");
+  running_show show = start_show(folder, {.pause_per_frame = storm_pause_per_frame});
   std::string typed;
   while (typed.size() < storm_length) typed += storm_keys;
   typed.resize(storm_length);
   ASSERT_TRUE(wait_for_event(show, "reshape", std::nullopt, run_limit).has_value());
-  process_setup typist;
-  typist.command = {"xdotool", "type", "--delay", "0", typed};
-  typist.environment = {"DISPLAY=" + display};
-  const std::optional<process_end> typing = run_process(typist, run_limit);
+  const program_run typing =
+      run_program({.command = {"xdotool", "type", "--delay", "0", typed}, .environment = {"DISPLAY=" + display}},
+                  run_limit);
   const show_result result = finish_show(show, run_limit);
 
-  ASSERT_TRUE(typing && typing->exited_with(0)) << "xdotool failed";
+  ASSERT_TRUE(typing.exited_with(0)) << "xdotool failed: " << typing.errors;
   expect_ran_to_its_end(result);
   const std::vector<probe_event> keys = events_named(result.events, "key");
   EXPECT_EQ(keys.size(), typed.size()) << "keys lost, or the show ended before the storm did";

@@ -3,7 +3,6 @@
 #include "tests/e2e/desktops.h"
 
 #include <signal.h>
-#include <stdlib.h>
 
 #include <fstream>
 #include <map>
@@ -14,6 +13,7 @@
 #include "tests/e2e/x_server.h"
 #include "tests/e2e/x_server_fixture.h"
 #include "tests/support/child_process.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -32,11 +32,6 @@ const std::map<std::string, std::string> modelines{
 
 std::string size_name(int width, int height) {
   return std::to_string(width) + "x" + std::to_string(height);
-}
-
-std::string read_text(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // A dummy-driver server whose first mode is the desktop's; the screen is wide
@@ -68,12 +63,8 @@ std::string xorg_config(const desktop_kind& kind) {
   return text.str();
 }
 
-bool run_tool(const std::vector<std::string>& command, const std::string& display) {
-  process_setup setup;
-  setup.command = command;
-  setup.environment = {"DISPLAY=" + display};
-  const std::optional<process_end> end = run_process(setup, tool_limit);
-  return end && end->exited_with(0);
+program_run run_tool(const std::vector<std::string>& command, const std::string& display) {
+  return run_program({.command = command, .environment = {"DISPLAY=" + display}}, tool_limit);
 }
 
 // The dummy driver's second output, given the desktop's mode and put to the
@@ -81,10 +72,11 @@ bool run_tool(const std::vector<std::string>& command, const std::string& displa
 // that simply took the screen's corner would be on the wrong monitor.
 bool lay_out_two_monitors(const desktop_kind& kind, const std::string& display) {
   const std::string mode = size_name(kind.width, kind.height);
-  return run_tool({"xrandr", "--addmode", "DUMMY1", mode}, display) &&
+  return run_tool({"xrandr", "--addmode", "DUMMY1", mode}, display).exited_with(0) &&
          run_tool({"xrandr", "--output", "DUMMY0", "--mode", mode, "--pos", "0x0", "--output",
                    "DUMMY1", "--mode", mode, "--right-of", "DUMMY0", "--primary"},
-                  display);
+                  display)
+             .exited_with(0);
 }
 
 std::optional<desktop_server> xorg_desktop(const desktop_kind& kind, std::string& failure) {
@@ -130,7 +122,7 @@ std::optional<std::string> xwayland_display(const std::filesystem::path& log, ch
   const auto deadline = std::chrono::steady_clock::now() + weston_start_limit;
   while (std::chrono::steady_clock::now() < deadline && !has_ended(weston)) {
     std::smatch found;
-    const std::string text = read_text(log);
+    const std::string text = read_file(log);
     if (std::regex_search(text, found, listening)) return found[1].str();
     std::this_thread::sleep_for(log_poll_interval);
   }
@@ -140,8 +132,12 @@ std::optional<std::string> xwayland_display(const std::filesystem::path& log, ch
 std::optional<desktop_server> weston_desktop(const desktop_kind& kind, std::string& failure) {
   if (auto found = westons.find(kind.name); found != westons.end()) return found->second.server;
   const std::filesystem::path folder = bench_log_folder();
-  std::string runtime = (folder / "weston-runtime-XXXXXX").string();
-  if (mkdtemp(runtime.data()) == nullptr) {
+  // Its own, and the user's alone, as weston wants its runtime folder.
+  const std::filesystem::path runtime = folder / (std::string("weston-runtime-") + kind.name);
+  std::error_code error;
+  std::filesystem::create_directory(runtime, error);
+  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, error);
+  if (folder.empty() || error) {
     failure = "cannot make weston's runtime folder";
     return std::nullopt;
   }
@@ -153,7 +149,7 @@ std::optional<desktop_server> weston_desktop(const desktop_kind& kind, std::stri
                    "--use-pixman", "--width=" + std::to_string(kind.width),
                    "--height=" + std::to_string(kind.height), "--socket=quorvan-e2e",
                    "--log=" + log.string()};
-  setup.environment = {"XDG_RUNTIME_DIR=" + runtime};
+  setup.environment = {"XDG_RUNTIME_DIR=" + runtime.string()};
   setup.error_file = folder / (std::string(kind.name) + ".stderr");
   weston_run run;
   run.runtime_folder = runtime;
@@ -200,19 +196,14 @@ std::string desktop_layout(const std::string& display) {
   std::string layout;
   for (const auto& command : {std::vector<std::string>{"xvidtune", "-show"},
                               std::vector<std::string>{"xrandr", "--query"}}) {
-    const std::filesystem::path output = bench_log_folder() / "layout.txt";
-    process_setup setup;
-    setup.command = command;
-    setup.environment = {"DISPLAY=" + display};
-    setup.output_file = output;
-    const std::optional<process_end> end = run_process(setup, tool_limit);
-    layout += (end && end->exited_with(0)) ? read_text(output) : command[0] + " failed\n";
+    const program_run tool = run_tool(command, display);
+    layout += tool.exited_with(0) ? tool.output : command[0] + " failed\n";
   }
   return layout;
 }
 
 bool first_xwayland_still_runs(const desktop_server& server, std::string& why_not) {
-  const std::string log = read_text(server.wayland_log);
+  const std::string log = read_file(server.wayland_log);
   const std::regex spawned("Spawned Xwayland server, pid ([0-9]+)");
   const auto first = std::sregex_iterator(log.begin(), log.end(), spawned);
   const auto count = std::distance(first, std::sregex_iterator());
@@ -225,5 +216,6 @@ bool first_xwayland_still_runs(const desktop_server& server, std::string& why_no
     why_not = "Xwayland (pid " + std::to_string(pid) + ") has gone";
     return false;
   }
-  return run_tool({"xrandr", "--query"}, server.display) || (why_not = "Xwayland does not answer", false);
+  return run_tool({"xrandr", "--query"}, server.display).exited_with(0) ||
+         (why_not = "Xwayland does not answer", false);
 }

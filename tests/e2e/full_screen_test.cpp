@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "capture/options.h"
 #include "png/png_file.h"
 #include "tests/e2e/desktops.h"
-#include "tests/e2e/saved_frame.h"
 #include "tests/e2e/screen_grab.h"
 #include "tests/e2e/show_expectations.h"
 #include "tests/e2e/show_run.h"
@@ -43,70 +43,58 @@ std::string frame_list() {
 
 // The monitor as the show covers it: Xorg's scanned-out part of the root
 // window; under a compositor, the show's own window.
-std::optional<saved_frame> what_a_person_sees(const desktop_kind& kind, const std::string& display) {
+std::optional<rgb_frame> what_a_person_sees(const desktop_kind& kind, const std::string& display) {
   return kind.wayland ? grab_window(display, window_title) : grab_screen_area(display, kind.show_monitor());
 }
 
 // The same frames drawn off screen by the capture tool and scaled to that size.
-std::map<int, saved_frame> captured_frames(const show_folder& folder, int width, int height) {
-  process_setup setup;
-  setup.command = {QUORVAN_CAPTURE, "--png=" + frame_list(),
-                   "--size=" + std::to_string(width) + "x" + std::to_string(height)};
-  setup.folder = folder.path;
-  setup.error_file = folder.path / "capture-errors.txt";
-  std::map<int, saved_frame> frames;
-  const std::optional<process_end> end = run_process(setup, capture_limit);
-  if (!end || !end->exited_with(0)) return frames;
+std::map<int, rgb_frame> captured_frames(const show_data_folder& folder, int width, int height) {
+  const process_setup capture{
+      .command = {QUORVAN_CAPTURE, "--png=" + frame_list(),
+                  "--size=" + std::to_string(width) + "x" + std::to_string(height)},
+      .folder = folder.path};
+  std::map<int, rgb_frame> frames;
+  if (!run_program(capture, capture_limit).exited_with(0)) return frames;
   for (const int frame : looked_at_frames) {
-    char name[32];
-    std::snprintf(name, sizeof name, "quorvan-frame-%04d.png", frame);
-    if (auto read = read_saved_frame(folder.path / name)) frames.emplace(frame, std::move(*read));
+    if (auto read = read_png(folder.path / still_file_name(frame))) frames.emplace(frame, std::move(*read));
   }
   return frames;
 }
 
-long differing_pixels(const saved_frame& seen, const saved_frame& wanted) {
-  if (seen.width != wanted.width || seen.height != wanted.height) return long(seen.rgb.size() / 3);
+long differing_pixels(const rgb_frame& seen, const rgb_frame& wanted) {
+  if (seen.width != wanted.width || seen.height != wanted.height) return long(seen.bytes.size() / 3);
   long count = 0;
-  for (std::size_t i = 0; i < seen.rgb.size(); i += 3)
-    count += !std::equal(&seen.rgb[i], &seen.rgb[i] + 3, &wanted.rgb[i]);
+  for (std::size_t i = 0; i < seen.bytes.size(); i += 3)
+    count += !std::equal(&seen.bytes[i], &seen.bytes[i] + 3, &wanted.bytes[i]);
   return count;
-}
-
-bool column_is_black(const saved_frame& frame, int x) {
-  for (int y = 0; y < frame.height; ++y) {
-    const std::uint8_t* pixel = &frame.rgb[(std::size_t(y) * frame.width + x) * 3];
-    if (pixel[0] != black || pixel[1] != black || pixel[2] != black) return false;
-  }
-  return true;
 }
 
 // Worked out here from the monitor's size alone: a 4:3 picture as wide as
 // fits, centred; everything left and right of it black, and its middle row
 // (between the letterbox bars) not.
-void expect_whole_picture_centred_at_4_3(const saved_frame& frame) {
+void expect_whole_picture_centred_at_4_3(const rgb_frame& frame) {
   const int picture_width = std::min(frame.width, (frame.height * 4 + 1) / 3);
   const int left = (frame.width - picture_width) / 2;
   for (int x = 0; x < frame.width; ++x) {
     const bool beside = x < left || x >= left + picture_width;
     if (beside) {
-      ASSERT_TRUE(column_is_black(frame, x)) << "column " << x << " beside the picture";
+      ASSERT_TRUE(frame.column_is_all(x, black_level)) << "column " << x << " beside the picture";
     }
   }
-  EXPECT_FALSE(column_is_black(frame, left)) << "the picture's left edge";
-  EXPECT_FALSE(column_is_black(frame, left + picture_width - 1)) << "the picture's right edge";
-  EXPECT_FALSE(row_is_all(frame, frame.height / 2, black)) << "nothing between the bars";
+  EXPECT_FALSE(frame.column_is_all(left, black_level)) << "the picture's left edge";
+  EXPECT_FALSE(frame.column_is_all(left + picture_width - 1, black_level)) << "the picture's right edge";
+  EXPECT_FALSE(frame.row_is_all(frame.height / 2, black_level)) << "nothing between the bars";
 }
 
 using full_screen = on_desktop;
 
 TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_leaves_the_desktop_as_it_was) {
   const desktop_kind& kind = GetParam();
-  show_folder folder(kind.name);
+  show_data_folder folder(kind.name);
   const std::string layout_before = desktop_layout(server.display);
   std::vector<int> holds{1};
   holds.insert(holds.end(), std::begin(looked_at_frames), std::end(looked_at_frames));
-  running_show show = start_show(folder, {.display = server.display, .hold_frames = holds, .saved_frames = {}});
+  running_show show = start_show_on(server.display, folder, {.hold_frames = holds});
   // A window manager makes the window full screen in its own time: the show
   // waits after its first frame until the window covers the monitor, so the
   // frames looked at are drawn at the full size.
@@ -116,7 +104,7 @@ TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_l
                                    full_screen_limit))
       << "the window never covered the monitor";
   resume_show(show);
-  std::map<int, saved_frame> seen;
+  std::map<int, rgb_frame> seen;
   for (const int frame : looked_at_frames) {
     ASSERT_TRUE(wait_for_hold(show, frame, run_limit)) << "frame " << frame;
     if (auto grab = what_a_person_sees(kind, server.display)) seen.emplace(frame, std::move(*grab));
@@ -132,15 +120,15 @@ TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_l
     EXPECT_TRUE(first_xwayland_still_runs(server, why_not)) << why_not;
   }
 
-  const std::map<int, saved_frame> captured = captured_frames(folder, kind.width, kind.height);
+  const std::map<int, rgb_frame> captured = captured_frames(folder, kind.width, kind.height);
   for (const int frame : looked_at_frames) {
     SCOPED_TRACE("frame " + std::to_string(frame));
     ASSERT_TRUE(seen.contains(frame)) << "no grab";
     ASSERT_TRUE(captured.contains(frame)) << "no capture";
-    const saved_frame& grab = seen.at(frame);
+    const rgb_frame& grab = seen.at(frame);
     ASSERT_EQ(grab.width, kind.width);
     ASSERT_EQ(grab.height, kind.height);
-    write_png(folder.path / ("grab-" + std::to_string(frame) + ".png"), grab.rgb, grab.width, grab.height);
+    write_png(folder.path / ("grab-" + std::to_string(frame) + ".png"), grab.bytes, grab.width, grab.height);
     expect_whole_picture_centred_at_4_3(grab);
     EXPECT_EQ(differing_pixels(grab, captured.at(frame)), 0) << "pixels differ from the capture";
   }

@@ -27,8 +27,8 @@ std::vector<long> key_codes(const show_result& result) {
 using keys = on_x_server;
 
 TEST_F(keys, escape_leaves_full_screen_and_exits_0_without_presenting_another_frame) {
-  show_folder folder("escape");
-  running_show show = start_show(folder, {.display = display, .hold_frames = {key_frame}, .saved_frames = {}});
+  show_data_folder folder("escape");
+  running_show show = start_show(folder, {.hold_frames = {key_frame}});
   ASSERT_TRUE(press_keys_at(show, key_frame, {"Escape"}));
   const show_result result = finish_show(show, run_limit);
 
@@ -48,8 +48,8 @@ TEST_F(keys, escape_leaves_full_screen_and_exits_0_without_presenting_another_fr
 }
 
 TEST_F(keys, f_asks_for_full_screen_once_and_the_show_goes_on_to_its_end) {
-  show_folder folder("f");
-  running_show show = start_show(folder, {.display = display, .hold_frames = {key_frame}, .saved_frames = {}});
+  show_data_folder folder("f");
+  running_show show = start_show(folder, {.hold_frames = {key_frame}});
   ASSERT_TRUE(press_keys_at(show, key_frame, {"f"}));
   const show_result result = finish_show(show, run_limit);
 
@@ -63,8 +63,8 @@ TEST_F(keys, f_asks_for_full_screen_once_and_the_show_goes_on_to_its_end) {
 }
 
 TEST_F(keys, upper_case_f_m_s_and_other_keys_change_nothing_and_the_show_goes_on_to_its_end) {
-  show_folder folder("other-keys");
-  running_show show = start_show(folder, {.display = display, .hold_frames = {key_frame}, .saved_frames = {}});
+  show_data_folder folder("other-keys");
+  running_show show = start_show(folder, {.hold_frames = {key_frame}});
   ASSERT_TRUE(press_keys_at(show, key_frame,
                             {"shift+f", "shift+m", "shift+s", "a", "q", "x", "space", "Return", "Tab"}));
   const show_result result = finish_show(show, run_limit);

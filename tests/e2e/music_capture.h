@@ -1,12 +1,11 @@
-// music_capture.h: reads the music the program sent to SDL's disk audio device,
-// and renders the module with libopenmpt directly, so the two can be compared.
+// music_capture.h: the music the program sent to its sound device and the
+// module as libopenmpt plays it, and the measures that compare the two.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <span>
-#include <string_view>
 #include <vector>
 
 #include "tests/e2e/show_run.h"
@@ -22,15 +21,13 @@ std::optional<capture_format> capture_format_of(const std::vector<probe_event>& 
 
 std::size_t bytes_per_frame(const capture_format& format);
 
-// Interleaved samples scaled to [-1, 1]; empty for a format this bench does not read.
-std::vector<float> read_capture(const std::filesystem::path& file, const capture_format& format);
-
-// The module's first frames as libopenmpt plays it: interleaved stereo floats.
-std::vector<float> render_module_start(std::string_view module_bytes, int rate, std::size_t frames);
+// The show's module from its start as libopenmpt plays it, clamped as the
+// show's mix is: interleaved stereo floats.
+std::vector<float> render_show_module(int rate, std::size_t frames);
 
 // The first stereo frame at or after from_frame with a sample above the
 // threshold of hearing used here (-80 dBFS); nullopt if there is none.
-std::optional<std::size_t> first_sound(std::span<const float> stereo, std::size_t from_frame);
+std::optional<std::size_t> first_audible_frame(std::span<const float> stereo, std::size_t from_frame);
 
 float loudest(std::span<const float> samples);
 

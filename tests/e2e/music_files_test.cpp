@@ -17,11 +17,12 @@
 #include <vector>
 
 #include "assets/show_pictures.h"
-#include "tests/e2e/module_writers.h"
 #include "tests/e2e/music_capture.h"
 #include "tests/e2e/show_expectations.h"
 #include "tests/e2e/show_run.h"
 #include "tests/e2e/x_server_fixture.h"
+#include "tests/support/disk_audio.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -39,8 +40,14 @@ constexpr auto hold_limit = std::chrono::minutes(2);
 enum class heard { silence, music };
 
 const std::string& show_module() {
-  static const std::string bytes = data_file_bytes(music_file_name);
+  static const std::string bytes = read_file(built_module());
   return bytes;
+}
+
+// The smallest modules of the other tracker formats that still play, each
+// one looped square wave playing four notes.
+std::string other_tracker_module(const char* type) {
+  return read_file(std::filesystem::path(QUORVAN_TRACKER_MODULES) / (std::string("four_notes.") + type));
 }
 
 std::string noise(std::size_t size) {
@@ -78,18 +85,18 @@ std::string show_module_cut_at(std::size_t size) { return show_module().substr(0
 
 struct module_case {
   std::string name;
-  std::function<void(const show_folder&)> put_module;
+  std::function<void(const show_data_folder&)> put_module;
   heard expected;
 };
 
 void PrintTo(const module_case& module, std::ostream* out) { *out << module.name; }
 
-std::function<void(const show_folder&)> module_of(std::function<std::string()> bytes) {
-  return [bytes](const show_folder& folder) { folder.write_file(music_file_name, bytes()); };
+std::function<void(const show_data_folder&)> module_of(std::function<std::string()> bytes) {
+  return [bytes](const show_data_folder& folder) { folder.write_file(music_file_name, bytes()); };
 }
 
 const module_case module_cases[] = {
-    {"missing", [](const show_folder& folder) { folder.remove_file(music_file_name); }, heard::silence},
+    {"missing", [](const show_data_folder& folder) { folder.remove_file(music_file_name); }, heard::silence},
     {"empty", module_of([] { return std::string(); }), heard::silence},
     // Cut in the header, libopenmpt still takes the module, with no patterns
     // and no samples; cut in the patterns, it has no samples: both are silent.
@@ -108,22 +115,22 @@ const module_case module_cases[] = {
      heard::music},
     {"random_bytes", module_of([] { return noise(noise_bytes); }), heard::silence},
     {"a_fifo",  // with no writer: opening it for reading could wait forever
-     [](const show_folder& folder) {
+     [](const show_data_folder& folder) {
        folder.remove_file(music_file_name);
        const std::filesystem::path path = folder.path / music_file_name;
        if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + path.string());
      },
      heard::silence},
-    {"a_mod_module", module_of(protracker_module), heard::music},
-    {"an_s3m_module", module_of(scream_tracker_module), heard::music},
-    {"an_it_module", module_of(impulse_tracker_module), heard::music},
+    {"a_mod_module", module_of([] { return other_tracker_module("mod"); }), heard::music},
+    {"an_s3m_module", module_of([] { return other_tracker_module("s3m"); }), heard::music},
+    {"an_it_module", module_of([] { return other_tracker_module("it"); }), heard::music},
 };
 
 // The device was opened and ran the whole time; it played music, or nothing.
 void expect_heard(const show_result& result, heard expected) {
   const std::optional<capture_format> format = capture_format_of(result.events);
   ASSERT_TRUE(format.has_value()) << "no sound device was opened";
-  const std::vector<float> music = read_capture(result.capture, *format);
+  const std::vector<float> music = read_disk_audio(result.capture, format->sdl_format);
   ASSERT_FALSE(music.empty());
   if (expected == heard::silence)
     EXPECT_EQ(loudest(music), 0.0f);
@@ -134,9 +141,9 @@ void expect_heard(const show_result& result, heard expected) {
 class music_file : public on_x_server, public testing::WithParamInterface<module_case> {};
 
 TEST_P(music_file, plays_only_if_libopenmpt_can_play_it_and_the_show_runs_to_its_end) {
-  show_folder folder("music-" + GetParam().name);
+  show_data_folder folder("music-" + GetParam().name);
   GetParam().put_module(folder);
-  running_show show = start_show(folder, {.display = display, .hold_frames = {}, .saved_frames = {}});
+  running_show show = start_show(folder);
   const show_result result = finish_show(show, run_limit);
 
   expect_ran_to_its_end(result);
@@ -147,10 +154,9 @@ TEST_P(music_file, plays_only_if_libopenmpt_can_play_it_and_the_show_runs_to_its
 INSTANTIATE_TEST_SUITE_P(module_files, music_file, testing::ValuesIn(module_cases),
                          [](const testing::TestParamInfo<module_case>& info) { return info.param.name; });
 
-TEST(other_tracker_formats, are_written_as_modules_libopenmpt_takes_for_what_they_are) {
-  for (const auto& [type, bytes] : {std::pair{"mod", protracker_module()},
-                                    {"s3m", scream_tracker_module()},
-                                    {"it", impulse_tracker_module()}}) {
+TEST(other_tracker_formats, are_modules_libopenmpt_takes_for_what_they_are) {
+  for (const char* type : {"mod", "s3m", "it"}) {
+    const std::string bytes = other_tracker_module(type);
     std::ostringstream quiet_log;
     const openmpt::module module(bytes.data(), bytes.size(), quiet_log);
     EXPECT_EQ(module.get_metadata("type"), type);
@@ -173,16 +179,16 @@ long peak_memory_kib(const running_show& show) {
   return -1;
 }
 
-measured_run measure_run(const show_folder& folder, const std::string& display) {
+measured_run measure_run(const show_data_folder& folder, const std::string& display) {
   measured_run run;
   const auto started = std::chrono::steady_clock::now();
-  running_show show = start_show(folder, {.display = display, .hold_frames = {1, last_frame}, .saved_frames = {}});
+  running_show show = start_show_on(display, folder, {.hold_frames = {1, frames_in_show}});
   if (wait_for_hold(show, 1, hold_limit)) {
     run.to_first_frame =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     resume_show(show);
   }
-  if (wait_for_hold(show, last_frame, hold_limit)) {
+  if (wait_for_hold(show, frames_in_show, hold_limit)) {
     run.peak_memory_kib = peak_memory_kib(show);
     resume_show(show);
   }
@@ -197,7 +203,7 @@ using huge_module = on_x_server;
 // Neither file is read: the show starts as soon and holds as little memory as
 // with its own module, and stays silent.
 TEST_F(huge_module, of_64_mib_neither_delays_the_first_frame_nor_takes_memory_and_stays_silent) {
-  show_folder own("music-own");
+  show_data_folder own("music-own");
   const measured_run normal = measure_run(own, display);
   expect_ran_to_its_end(normal.result);
   ASSERT_GT(normal.to_first_frame.count(), 0);
@@ -207,7 +213,7 @@ TEST_F(huge_module, of_64_mib_neither_delays_the_first_frame_nor_takes_memory_an
   padded.resize(huge_file_bytes, '\0');
   for (const auto& [label, bytes] : {std::pair{"noise", noise(huge_file_bytes)}, {"padded", padded}}) {
     SCOPED_TRACE(label);
-    show_folder folder(std::string("music-huge-") + label);
+    show_data_folder folder(std::string("music-huge-") + label);
     folder.write_file(music_file_name, bytes);
     const measured_run huge = measure_run(folder, display);
     expect_ran_to_its_end(huge.result);
@@ -235,9 +241,8 @@ const no_device_case no_device_cases[] = {
 class no_sound_device : public on_x_server, public testing::WithParamInterface<no_device_case> {};
 
 TEST_P(no_sound_device, the_show_runs_to_its_end_without_opening_one) {
-  show_folder folder("no-device");
-  running_show show = start_show(
-      folder, {.display = display, .hold_frames = {}, .saved_frames = {}, .environment = GetParam().environment});
+  show_data_folder folder("no-device");
+  running_show show = start_show(folder, {.environment = GetParam().environment});
   const show_result result = finish_show(show, run_limit);
 
   expect_ran_to_its_end(result);

@@ -4,18 +4,18 @@
 
 #include <thread>
 
+#include "sound/music.h"
 #include "tests/e2e/music_capture.h"
 #include "tests/e2e/show_expectations.h"
 #include "tests/e2e/show_run.h"
 #include "tests/e2e/x_server_fixture.h"
+#include "tests/support/disk_audio.h"
 
 namespace {
 
 constexpr auto event_limit = std::chrono::seconds(60);
 constexpr auto capture_poll_interval = std::chrono::milliseconds(10);
 constexpr int stereo = 2;
-constexpr int mix_rate = 44100;
-constexpr int sdl_float_samples = 0x8120;  // AUDIO_F32LSB, what the sound layer asks for
 
 // How much music the capture gains while the show is held at each step. The
 // disk driver writes at about the pace of a real device, a little slower
@@ -30,11 +30,11 @@ constexpr double settle_seconds = 0.15;
 // A stretch of music compared in windows of a tenth of a second; each must
 // match the module's own rendering this closely. (Shifting the module by a
 // single sample already brings a window below it.)
-constexpr std::size_t window_frames = mix_rate / 10;
+constexpr std::size_t window_frames = music_mix_rate / 10;
 constexpr double same_music = 0.99;
 constexpr double compared_seconds = 1.0;
 
-std::size_t frames_in(double seconds) { return std::size_t(seconds * mix_rate); }
+std::size_t frames_in(double seconds) { return std::size_t(seconds * music_mix_rate); }
 
 struct capture {
   capture_format format;
@@ -53,12 +53,12 @@ capture read_music(const show_result& result) {
   const std::optional<capture_format> format = capture_format_of(result.events);
   if (!format) return music;
   music.format = *format;
-  music.samples = read_capture(result.capture, *format);
+  music.samples = read_disk_audio(result.capture, format->sdl_format);
   return music;
 }
 
 void expect_float_stereo_at_mix_rate(const capture& music) {
-  EXPECT_EQ(music.format.rate, mix_rate);
+  EXPECT_EQ(music.format.rate, music_mix_rate);
   EXPECT_EQ(music.format.sdl_format, sdl_float_samples);
   EXPECT_EQ(music.format.channels, stereo);
 }
@@ -79,8 +79,7 @@ bool listen(const running_show& show, double seconds) {
 
 // The module from its beginning, rendered once for all comparisons.
 const std::vector<float>& module_start() {
-  static const std::vector<float> rendered =
-      render_module_start(data_file_bytes("quorvan.xm"), mix_rate, frames_in(30.0));
+  static const std::vector<float> rendered = render_show_module(music_mix_rate, frames_in(30.0));
   return rendered;
 }
 
@@ -91,9 +90,8 @@ std::span<const float> module_span(std::size_t first_frame, std::size_t count) {
 using music = on_x_server;
 
 TEST_F(music, plays_the_module_from_its_start_unbroken_through_m_while_playing_and_upper_case_m_and_s) {
-  show_folder folder("music-on");
-  running_show show =
-      start_show(folder, {.display = display, .hold_frames = {100, 200, 300, 400}, .saved_frames = {}});
+  show_data_folder folder("music-on");
+  running_show show = start_show(folder, {.hold_frames = {100, 200, 300, 400}});
   std::size_t last_key_byte = 0;
   for (const auto& [frame, key] : {std::pair{100, "m"}, {200, "shift+m"}, {300, "shift+s"}, {400, "Escape"}}) {
     ASSERT_TRUE(wait_for_hold(show, frame, event_limit));
@@ -106,8 +104,8 @@ TEST_F(music, plays_the_module_from_its_start_unbroken_through_m_while_playing_a
 
   const capture music = read_music(result);
   expect_float_stereo_at_mix_rate(music);
-  const std::optional<std::size_t> onset = first_sound(music.samples, 0);
-  const std::optional<std::size_t> module_onset = first_sound(module_start(), 0);
+  const std::optional<std::size_t> onset = first_audible_frame(music.samples, 0);
+  const std::optional<std::size_t> module_onset = first_audible_frame(module_start(), 0);
   ASSERT_TRUE(onset && module_onset) << "no music captured";
 
   // From its first sound to Escape, the capture is the module played once
@@ -120,8 +118,8 @@ TEST_F(music, plays_the_module_from_its_start_unbroken_through_m_while_playing_a
 }
 
 TEST_F(music, s_silences_the_music_and_m_brings_it_back_from_the_start) {
-  show_folder folder("music-s-m");
-  running_show show = start_show(folder, {.display = display, .hold_frames = {100, 200, 300}, .saved_frames = {}});
+  show_data_folder folder("music-s-m");
+  running_show show = start_show(folder, {.hold_frames = {100, 200, 300}});
 
   ASSERT_TRUE(wait_for_hold(show, 100, event_limit));
   ASSERT_TRUE(listen(show, listening_seconds));
@@ -144,7 +142,7 @@ TEST_F(music, s_silences_the_music_and_m_brings_it_back_from_the_start) {
 
   const capture music = read_music(result);
   expect_float_stereo_at_mix_rate(music);
-  const std::optional<std::size_t> module_onset = first_sound(module_start(), 0);
+  const std::optional<std::size_t> module_onset = first_audible_frame(module_start(), 0);
   ASSERT_TRUE(module_onset);
 
   // Silence from shortly after "s" until "m".
@@ -154,7 +152,7 @@ TEST_F(music, s_silences_the_music_and_m_brings_it_back_from_the_start) {
   EXPECT_EQ(loudest(music.span(silence_from, silence_to - silence_from)), 0.0f);
 
   // Then the module again from its first sound, soon after "m".
-  const std::optional<std::size_t> onset = first_sound(music.samples, silence_to);
+  const std::optional<std::size_t> onset = first_audible_frame(music.samples, silence_to);
   ASSERT_TRUE(onset) << "no music after m";
   EXPECT_LE(*onset, music.frame_at(restarted_byte) + frames_in(settle_seconds));
   const std::size_t length = frames_in(compared_seconds);

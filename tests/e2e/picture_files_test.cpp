@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "assets/show_pictures.h"
-#include "tests/e2e/saved_frame.h"
 #include "tests/e2e/show_expectations.h"
 #include "tests/e2e/show_run.h"
 #include "tests/e2e/x_server_fixture.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/rgb_frame.h"
 
 namespace {
 
@@ -48,9 +49,9 @@ std::string line_for(picture_kind kind) {
   return loads(kind) ? loaded_line : short_file_line;
 }
 
-void put_picture(const show_folder& folder, const std::string& name, picture_kind kind) {
+void put_picture(const show_data_folder& folder, const std::string& name, picture_kind kind) {
   const std::filesystem::path path = folder.path / name;
-  const std::string original = data_file_bytes(name);
+  const std::string original = read_file(built_data_file(name));
   switch (kind) {
     case picture_kind::missing: folder.remove_file(name); break;
     case picture_kind::empty: folder.write_file(name, ""); break;
@@ -105,13 +106,13 @@ constexpr single_picture_frame single_picture_frames[] = {{0, 100}, {1, 800}, {2
 
 // Rows surely clear of the letterbox bars (about 73 rows each).
 constexpr int first_open_row = 80;
-constexpr int last_open_row = screen_height - 81;
+constexpr int last_open_row = picture_height - 81;
 
 // A picture that did not load leaves its quad plain white, the colour of the
 // cleared screen: white from bar to bar.
-bool white_between_the_bars(const saved_frame& frame) {
+bool white_between_the_bars(const rgb_frame& frame) {
   for (int row = first_open_row; row <= last_open_row; ++row)
-    if (!row_is_all(frame, row, white)) return false;
+    if (!frame.row_is_all(row, white_level)) return false;
   return true;
 }
 
@@ -119,7 +120,7 @@ class broken_pictures : public on_x_server, public testing::WithParamInterface<p
 
 TEST_P(broken_pictures, each_prints_its_line_shows_white_if_not_loaded_and_the_show_runs_to_its_end) {
   const picture_layout& layout = GetParam();
-  show_folder folder("pictures");
+  show_data_folder folder("pictures");
   std::string expected_output;
   for (std::size_t picture = 0; picture < show_pictures.size(); ++picture) {
     put_picture(folder, show_pictures[picture].file_name, layout.kinds[picture]);
@@ -127,14 +128,14 @@ TEST_P(broken_pictures, each_prints_its_line_shows_white_if_not_loaded_and_the_s
   }
   std::vector<int> saved;
   for (const single_picture_frame& shown : single_picture_frames) saved.push_back(shown.frame);
-  running_show show = start_show(folder, {.display = display, .hold_frames = {}, .saved_frames = saved});
+  running_show show = start_show(folder, {.saved_frames = saved});
   const show_result result = finish_show(show, run_limit);
 
   expect_ran_to_its_end(result);
   EXPECT_EQ(result.output, expected_output);
   for (const single_picture_frame& shown : single_picture_frames) {
     const picture_kind kind = layout.kinds[shown.picture];
-    const std::optional<saved_frame> frame = read_saved_frame(saved_frame_file(folder.path, shown.frame));
+    const std::optional<rgb_frame> frame = read_png(saved_frame_file(folder.path, shown.frame));
     ASSERT_TRUE(frame.has_value()) << "frame " << shown.frame;
     EXPECT_EQ(white_between_the_bars(*frame), !loads(kind))
         << show_pictures[shown.picture].file_name << " " << name_of(kind) << " on frame " << shown.frame;

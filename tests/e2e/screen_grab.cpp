@@ -26,20 +26,20 @@ std::uint8_t channel(unsigned long pixel, unsigned long mask) {
 // should fail its test instead.
 int ignore_error(Display*, XErrorEvent*) { return 0; }
 
-std::optional<saved_frame> grab(Display* display, Window window, const monitor_area& area) {
+std::optional<rgb_frame> grab(Display* display, Window window, const monitor_area& area) {
   const auto previous_handler = XSetErrorHandler(ignore_error);
   XImage* image = XGetImage(display, window, area.x, area.y, unsigned(area.width),
                             unsigned(area.height), AllPlanes, ZPixmap);
   XSetErrorHandler(previous_handler);
   if (image == nullptr) return std::nullopt;
-  saved_frame frame{.width = area.width, .height = area.height, .rgb = {}};
-  frame.rgb.reserve(std::size_t(area.width) * std::size_t(area.height) * 3);
+  rgb_frame frame{.width = area.width, .height = area.height, .bytes = {}};
+  frame.bytes.reserve(std::size_t(area.width) * std::size_t(area.height) * 3);
   for (int y = 0; y < area.height; ++y)
     for (int x = 0; x < area.width; ++x) {
       const unsigned long pixel = XGetPixel(image, x, y);
-      frame.rgb.push_back(channel(pixel, image->red_mask));
-      frame.rgb.push_back(channel(pixel, image->green_mask));
-      frame.rgb.push_back(channel(pixel, image->blue_mask));
+      frame.bytes.push_back(channel(pixel, image->red_mask));
+      frame.bytes.push_back(channel(pixel, image->green_mask));
+      frame.bytes.push_back(channel(pixel, image->blue_mask));
     }
   XDestroyImage(image);
   return frame;
@@ -66,7 +66,7 @@ Window find_window(Display* display, Window under, const std::string& title) {
 
 }  // namespace
 
-std::optional<saved_frame> grab_screen_area(const std::string& display_name, const monitor_area& area) {
+std::optional<rgb_frame> grab_screen_area(const std::string& display_name, const monitor_area& area) {
   display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
   if (!display) return std::nullopt;
   return grab(display.get(), DefaultRootWindow(display.get()), area);
@@ -88,7 +88,7 @@ bool wait_for_window_size(const std::string& display_name, const std::string& ti
   return false;
 }
 
-std::optional<saved_frame> grab_window(const std::string& display_name, const std::string& title) {
+std::optional<rgb_frame> grab_window(const std::string& display_name, const std::string& title) {
   display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
   if (!display) return std::nullopt;
   const Window window = find_window(display.get(), DefaultRootWindow(display.get()), title);

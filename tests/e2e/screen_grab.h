@@ -7,13 +7,13 @@
 #include <string>
 
 #include "tests/e2e/desktops.h"
-#include "tests/e2e/saved_frame.h"
+#include "tests/support/rgb_frame.h"
 
 // The root window's pixels in that area (a monitor's, as its mode scans it out).
-std::optional<saved_frame> grab_screen_area(const std::string& display, const monitor_area& area);
+std::optional<rgb_frame> grab_screen_area(const std::string& display, const monitor_area& area);
 
 // The pixels of the top-level window of that title, as a compositor shows it.
-std::optional<saved_frame> grab_window(const std::string& display, const std::string& title);
+std::optional<rgb_frame> grab_window(const std::string& display, const std::string& title);
 
 // Waits until the window of that title has that size; false at the limit.
 bool wait_for_window_size(const std::string& display, const std::string& title, int width,

@@ -8,7 +8,7 @@
 void expect_ran_to_its_end(const show_result& result) {
   ASSERT_TRUE(result.end.has_value()) << "still running after the time limit";
   EXPECT_TRUE(result.end->exited_with(0)) << describe(*result.end) << '\n' << result.errors;
-  EXPECT_EQ(result.frames_presented, last_frame);
+  EXPECT_EQ(result.frames_presented, frames_in_show);
 }
 
 std::filesystem::path saved_frame_file(const std::filesystem::path& folder, int frame) {

@@ -6,18 +6,17 @@
 #include <filesystem>
 #include <string>
 
+#include "offscreen/picture_framebuffer.h"
+#include "show/timeline.h"
 #include "tests/e2e/show_run.h"
 
-inline constexpr int last_frame = 3194;
-inline constexpr int screen_width = 640;
-inline constexpr int screen_height = 480;
 inline constexpr const char* loaded_line = " ca passe \n";
 inline constexpr const char* short_file_line = "Error while reading file\n";
 
 // A whole show takes a few seconds on llvmpipe; this is far beyond that.
 inline constexpr auto run_limit = std::chrono::minutes(5);
 
-// Exit code 0 after exactly the show's 3194 frames.
+// Exit code 0 after exactly the show's frames.
 void expect_ran_to_its_end(const show_result& result);
 
 // The frame the probe saved under that number.

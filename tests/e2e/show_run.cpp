@@ -3,13 +3,10 @@
 #include "tests/e2e/show_run.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -17,10 +14,10 @@
 #include <thread>
 #include <utility>
 
+#include "tests/support/file_bytes.h"
+
 namespace {
 
-constexpr std::array data_files{"smiley_256.raw", "who_256.raw",   "greets_256.raw", "cul1_256.raw",
-                                "cul2_256.raw",   "cul3_256.raw",  "drevik_256.raw", "quorvan.xm"};
 constexpr const char* capture_name = "music.raw";
 constexpr auto event_poll_interval = std::chrono::milliseconds(5);
 constexpr auto key_limit = std::chrono::seconds(10);
@@ -29,22 +26,10 @@ constexpr auto key_limit = std::chrono::seconds(10);
 constexpr auto key_settle_time = std::chrono::milliseconds(30);
 constexpr auto hold_limit = std::chrono::seconds(120);
 
-std::string read_text(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::string frame_list(const std::vector<int>& frames) {
   std::string text;
   for (const int frame : frames) text += (text.empty() ? "" : ",") + std::to_string(frame);
   return text;
-}
-
-// Sets the entry's variable, in place of an entry of the same name.
-void set_variable(std::vector<std::string>& environment, const std::string& entry) {
-  const std::string name = entry.substr(0, entry.find('=') + 1);
-  std::erase_if(environment, [&](const std::string& other) { return other.starts_with(name); });
-  environment.push_back(entry);
 }
 
 probe_event parse_event(const std::string& line) {
@@ -57,33 +42,6 @@ probe_event parse_event(const std::string& line) {
 
 }  // namespace
 
-show_folder::show_folder(std::string_view label) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quorvan-e2e-").string();
-  pattern += std::string(label) + "-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
-  path = pattern;
-  for (const char* name : data_files)
-    std::filesystem::create_symlink(std::filesystem::path(QUORVAN_DATA_DIR) / name, path / name);
-}
-
-show_folder::~show_folder() {
-  if (std::getenv("QUORVAN_E2E_KEEP") != nullptr) return;
-  std::error_code ignored;
-  std::filesystem::remove_all(path, ignored);
-}
-
-void show_folder::write_file(std::string_view name, std::string_view bytes) const {
-  remove_file(name);
-  std::ofstream out(path / name, std::ios::binary);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-void show_folder::remove_file(std::string_view name) const { std::filesystem::remove(path / name); }
-
-std::string data_file_bytes(std::string_view name) {
-  return read_text(std::filesystem::path(QUORVAN_DATA_DIR) / name);
-}
-
 running_show::running_show(running_show&& other) noexcept
     : folder(std::move(other.folder)),
       display(std::move(other.display)),
@@ -95,10 +53,11 @@ running_show::~running_show() {
   if (resume_fd >= 0) close(resume_fd);
 }
 
-running_show start_show(const show_folder& folder, const show_options& options) {
+running_show start_show_on(const std::string& display, const show_data_folder& folder,
+                           const show_options& options) {
   running_show show;
   show.folder = folder.path;
-  show.display = options.display;
+  show.display = display;
   // The bench holds the FIFO open for reading and writing, so the probe's
   // open never blocks and its read waits for exactly one byte per hold.
   const std::filesystem::path fifo = folder.path / "resume";
@@ -107,7 +66,7 @@ running_show start_show(const show_folder& folder, const show_options& options) 
 
   process_setup setup{
       .command = {QUORVAN_PROGRAM},
-      .environment = {"DISPLAY=" + options.display,
+      .environment = {"DISPLAY=" + display,
                       std::string("LD_PRELOAD=") + QUORVAN_SHOW_PROBE,
                       "QUORVAN_PROBE_FOLDER=" + folder.path.string(),
                       "QUORVAN_PROBE_HOLD=" + frame_list(options.hold_frames),
@@ -123,7 +82,7 @@ running_show start_show(const show_folder& folder, const show_options& options) 
   } else {
     setup.environment.insert(setup.environment.end(), options.sound_server.begin(), options.sound_server.end());
   }
-  for (const std::string& entry : options.environment) set_variable(setup.environment, entry);
+  setup.environment.insert(setup.environment.end(), options.environment.begin(), options.environment.end());
   show.process = start_process(setup);
   return show;
 }
@@ -209,9 +168,9 @@ show_result finish_show(running_show& show, std::chrono::milliseconds limit) {
   show_result result;
   result.end = wait_for_end(show.process, limit);
   kill_process(show.process);
-  result.output = read_text(show.folder / "stdout.txt");
-  result.errors = read_text(show.folder / "stderr.txt");
-  const std::string count = read_text(show.folder / "frames");
+  result.output = read_file(show.folder / "stdout.txt");
+  result.errors = read_file(show.folder / "stderr.txt");
+  const std::string count = read_file(show.folder / "frames");
   if (!count.empty()) result.frames_presented = std::stoi(count);
   result.events = read_events(show.folder);
   result.capture = show.folder / capture_name;

@@ -10,24 +10,7 @@
 #include <vector>
 
 #include "tests/support/child_process.h"
-
-// A fresh folder holding links to the eight data files, which a test may
-// replace, cut short or remove. Removed afterwards unless QUORVAN_E2E_KEEP is set.
-struct show_folder {
-  std::filesystem::path path;
-
-  explicit show_folder(std::string_view label);
-  show_folder(const show_folder&) = delete;
-  show_folder& operator=(const show_folder&) = delete;
-  ~show_folder();
-
-  // Replaces a data file with the given bytes.
-  void write_file(std::string_view name, std::string_view bytes) const;
-  void remove_file(std::string_view name) const;
-};
-
-// The original bytes of a data file as the build wrote it.
-std::string data_file_bytes(std::string_view name);
+#include "tests/support/show_data.h"
 
 // One line of the probe's log: frames presented so far, event name, numbers.
 struct probe_event {
@@ -37,9 +20,8 @@ struct probe_event {
 };
 
 struct show_options {
-  std::string display;
-  std::vector<int> hold_frames;   // the show waits after presenting each of these
-  std::vector<int> saved_frames;  // written as frame_<nnnn>.png in the folder
+  std::vector<int> hold_frames{};   // the show waits after presenting each of these
+  std::vector<int> saved_frames{};  // written as frame_<nnnn>.png in the folder
   std::chrono::microseconds pause_per_frame{0};  // slows the show down
   std::vector<std::string> environment{};  // "NAME=value" entries replacing the bench's own
   // Where the music goes: with no entries, to SDL's disk driver and the capture
@@ -60,7 +42,9 @@ struct running_show {
   ~running_show();
 };
 
-running_show start_show(const show_folder& folder, const show_options& options);
+// Starts the program in the folder on that X display.
+running_show start_show_on(const std::string& display, const show_data_folder& folder,
+                           const show_options& options = {});
 
 // Waits until the probe logs an event of that name (and first number, if given).
 // Nullopt when the time is up or the program has ended without it.

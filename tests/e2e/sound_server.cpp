@@ -26,23 +26,15 @@ constexpr std::size_t stereo = 2;
 // Small blocks from parec, so each block's arrival time is close to its sound's.
 constexpr int parec_latency_ms = 5;
 
-bool answers(const sound_server& server) {
-  process_setup setup;
-  setup.command = {"pactl", "info"};
-  setup.environment = server.client_environment();
-  const std::optional<process_end> end = run_process(setup, answer_limit);
-  return end && end->exited_with(0);
+bool pactl_succeeds(const sound_server& server, std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "pactl");
+  const process_setup pactl{.command = arguments,
+                            .environment = server.client_environment(),
+                            .error_file = server.runtime_folder / "pactl.log"};
+  return run_program(pactl, answer_limit).exited_with(0);
 }
 
-bool pactl_succeeds(const sound_server& server, std::vector<std::string> arguments) {
-  process_setup setup;
-  setup.command = {"pactl"};
-  setup.command.insert(setup.command.end(), arguments.begin(), arguments.end());
-  setup.environment = server.client_environment();
-  setup.error_file = server.runtime_folder / "pactl.log";
-  const std::optional<process_end> end = run_process(setup, answer_limit);
-  return end && end->exited_with(0);
-}
+bool answers(const sound_server& server) { return pactl_succeeds(server, {"info"}); }
 
 // The sink's own arguments, the same on both servers.
 std::string null_sink_arguments() {

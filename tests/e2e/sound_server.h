@@ -11,11 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include "sound/music.h"
 #include "tests/support/child_process.h"
 
 // The null sink plays what it is given at the music's own rate, as floats, so
 // the recording holds the show's mix unchanged.
-inline constexpr int sink_rate = 44100;
+inline constexpr int sink_rate = music_mix_rate;
 
 // The two servers Linux desktops play sound through. Both answer the
 // PulseAudio protocol at pulse/native in the runtime folder, so pactl and parec

@@ -2,15 +2,16 @@
 // when a test first asks for it, and stops them all through a GoogleTest environment.
 #include "tests/e2e/x_server_fixture.h"
 
-#include <stdlib.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
 #include "tests/e2e/x_server.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ struct server_of_config {
 
 struct {
   std::map<std::filesystem::path, server_of_config> servers;
-  std::filesystem::path log_folder;
+  std::unique_ptr<scratch_folder> log_folder;
 } shared;
 
 server_of_config start_server(const std::filesystem::path& config_file) {
@@ -47,9 +48,7 @@ class x_server_environment : public ::testing::Environment {
       if (started.server) stop_x_server(*started.server);
     }
     shared.servers.clear();
-    std::error_code ignored;
-    if (!shared.log_folder.empty() && std::getenv("QUORVAN_E2E_KEEP") == nullptr)
-      std::filesystem::remove_all(shared.log_folder, ignored);
+    shared.log_folder.reset();
   }
 };
 
@@ -65,12 +64,14 @@ bool running_under_ci() {
 }
 
 std::filesystem::path bench_log_folder() {
-  if (shared.log_folder.empty()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvan-e2e-xorg-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return {};
-    shared.log_folder = pattern;
+  if (!shared.log_folder) {
+    try {
+      shared.log_folder = std::make_unique<scratch_folder>("e2e-xorg");
+    } catch (const std::runtime_error&) {
+      return {};
+    }
   }
-  return shared.log_folder;
+  return shared.log_folder->path;
 }
 
 const x_server* shared_x_server(const std::filesystem::path& config_file, std::string& failure) {

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/e2e/show_run.h"
+
 // Each test gets the display of a server of the show's kind: one 640x480 mode
 // at depth 16. Without a server the test fails under CI (CI=true), where the
 // server must run, and is skipped elsewhere, e.g. for a user who may not start Xorg.
@@ -15,6 +17,10 @@ class on_x_server : public ::testing::Test {
   void SetUp() override { use_server(QUORVAN_XORG_CONFIG); }
   // Starts (once) the server of that configuration and takes its display.
   void use_server(const std::filesystem::path& config_file);
+  // The show in that folder on this server.
+  running_show start_show(const show_data_folder& folder, const show_options& options = {}) const {
+    return start_show_on(display, folder, options);
+  }
   std::string display;
 };
 

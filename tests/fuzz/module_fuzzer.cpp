@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int mix_rate = 44100;
 constexpr std::size_t mixed_frames = 4096;  // about a tenth of a second
 
 }  // namespace
@@ -24,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   static std::array<float, 2 * mixed_frames> mixed;
   require(music_play_song(loaded) == 1, "a loaded song plays");
-  mix_songs(mixed, mix_rate);
+  mix_songs(mixed, music_mix_rate);
   for (const float sample : mixed) require(std::abs(sample) <= 1.0f, "the mix stays within [-1, 1]");
   require(music_stop_all_songs() == 1, "the songs stop");
   // The show keeps its one song for good; the fuzzer loads millions, so frees each.

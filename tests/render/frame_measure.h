@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-#include "tests/render/show_run.h"
+#include "tests/render/offscreen_show.h"
 
 struct colour {
   std::uint8_t r, g, b;
@@ -19,7 +19,7 @@ inline constexpr colour white{255, 255, 255};
 inline constexpr colour black{0, 0, 0};
 
 inline colour pixel_at(std::span<const std::uint8_t> rgb, int x, int y) {
-  const std::size_t at = (std::size_t(y) * screen_width + x) * 3;
+  const std::size_t at = (std::size_t(y) * picture_width + x) * 3;
   return {rgb[at], rgb[at + 1], rgb[at + 2]};
 }
 
@@ -37,7 +37,7 @@ std::optional<pixel_box> bounding_box(std::span<const std::uint8_t> rgb, int fir
                                       int last_row, predicate wanted) {
   std::optional<pixel_box> box;
   for (int y = first_row; y <= last_row; ++y)
-    for (int x = 0; x < screen_width; ++x) {
+    for (int x = 0; x < picture_width; ++x) {
       if (!wanted(pixel_at(rgb, x, y))) continue;
       if (!box) box = pixel_box{x, y, x, y};
       box->left = std::min(box->left, x);
@@ -52,7 +52,7 @@ template <typename predicate>
 int count_pixels(std::span<const std::uint8_t> rgb, int first_row, int last_row, predicate wanted) {
   int count = 0;
   for (int y = first_row; y <= last_row; ++y)
-    for (int x = 0; x < screen_width; ++x) count += wanted(pixel_at(rgb, x, y)) ? 1 : 0;
+    for (int x = 0; x < picture_width; ++x) count += wanted(pixel_at(rgb, x, y)) ? 1 : 0;
   return count;
 }
 
@@ -68,7 +68,7 @@ std::optional<point> centroid(std::span<const std::uint8_t> rgb, int first_row, 
   double sum_x = 0, sum_y = 0;
   int count = 0;
   for (int y = first_row; y <= last_row; ++y)
-    for (int x = 0; x < screen_width; ++x)
+    for (int x = 0; x < picture_width; ++x)
       if (wanted(pixel_at(rgb, x, y))) {
         sum_x += x;
         sum_y += y;
@@ -82,15 +82,15 @@ std::optional<point> centroid(std::span<const std::uint8_t> rgb, int first_row, 
 // at height y and depth z (negative, in front of the eye) lands y / -z times
 // this many pixels above the centre row. Horizontally the same scale holds.
 inline const double pixels_per_unit_at_unit_distance =
-    (screen_height / 2.0) / std::tan(22.5 * std::numbers::pi / 180.0);
+    (picture_height / 2.0) / std::tan(22.5 * std::numbers::pi / 180.0);
 
 // Screen position, in pixels from the top or the left edge, of a point at
 // height y (upwards) or at x (rightwards) and depth z.
 inline double screen_row_of(double y, double z) {
-  return screen_height / 2.0 - y / -z * pixels_per_unit_at_unit_distance;
+  return picture_height / 2.0 - y / -z * pixels_per_unit_at_unit_distance;
 }
 inline double screen_column_of(double x, double z) {
-  return screen_width / 2.0 + x / -z * pixels_per_unit_at_unit_distance;
+  return picture_width / 2.0 + x / -z * pixels_per_unit_at_unit_distance;
 }
 
 // Pixels are filled when their centres fall inside a shape: the first and last
@@ -107,5 +107,5 @@ inline pixel_span covered_pixels(double from, double to) {
 // in front of the eye, and the rows left open between them.
 inline constexpr double bar_z = -5.2;
 inline const pixel_span top_bar_rows = covered_pixels(0, screen_row_of(1.5, bar_z));
-inline const pixel_span bottom_bar_rows = covered_pixels(screen_row_of(-1.5, bar_z), screen_height);
+inline const pixel_span bottom_bar_rows = covered_pixels(screen_row_of(-1.5, bar_z), picture_height);
 inline const pixel_span open_rows{top_bar_rows.last + 1, bottom_bar_rows.first - 1};

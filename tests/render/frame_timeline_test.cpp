@@ -16,19 +16,19 @@
 #include "show/sequencer.h"
 #include "tests/render/frame_measure.h"
 #include "tests/render/scene_frames.h"
-#include "tests/render/show_run.h"
+#include "tests/render/offscreen_show.h"
 #include "tests/render/test_pictures.h"
 
 namespace {
 
 bool row_is_all(std::span<const std::uint8_t> rgb, int y, colour wanted) {
-  for (int x = 0; x < screen_width; ++x)
+  for (int x = 0; x < picture_width; ++x)
     if (pixel_at(rgb, x, y) != wanted) return false;
   return true;
 }
 
 bool row_holds(std::span<const std::uint8_t> rgb, int y, colour wanted) {
-  for (int x = 0; x < screen_width; ++x)
+  for (int x = 0; x < picture_width; ++x)
     if (pixel_at(rgb, x, y) == wanted) return true;
   return false;
 }
@@ -80,11 +80,11 @@ TEST(letterbox, covers_rows_0_to_72_and_407_to_479_in_black_on_every_frame) {
   ASSERT_EQ(bottom_bar_rows.first, 407);
   test_picture_folder pictures;
   std::vector<int> wrong_frames;
-  const show_run run = run_show(pictures.path, show_frame_count, [&](int frame, auto rgb) {
+  const offscreen_run run = run_show(pictures.path, frames_in_show, [&](int frame, auto rgb) {
     if (!bars_are_exact(rgb)) wrong_frames.push_back(frame);
   });
   ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.frames_presented, show_frame_count);
+  EXPECT_EQ(run.frames_presented, frames_in_show);
   // Also where the cube's loose faces come nearer than the bars: without a
   // depth buffer the bars, drawn last, cover them.
   EXPECT_TRUE(wrong_frames.empty()) << wrong_frames.size()
@@ -96,21 +96,24 @@ TEST(show_colours, are_only_white_black_and_the_pictures_own_on_every_frame) {
   // without shading, blending, fog or filtering between texels.
   test_picture_folder pictures;
   std::vector<int> wrong_frames;
-  const show_run run = run_show(pictures.path, show_frame_count, [&](int frame, auto rgb) {
-    if (count_pixels(rgb, 0, screen_height - 1, [](colour c) { return !is_known_colour(c); }) > 0)
+  const offscreen_run run = run_show(pictures.path, frames_in_show, [&](int frame, auto rgb) {
+    if (count_pixels(rgb, 0, picture_height - 1, [](colour c) { return !is_known_colour(c); }) > 0)
       wrong_frames.push_back(frame);
   });
   ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.frames_presented, show_frame_count);
+  EXPECT_EQ(run.frames_presented, frames_in_show);
   EXPECT_TRUE(wrong_frames.empty()) << wrong_frames.size() << " frames with other colours: "
                                     << first_frames(wrong_frames);
 }
 
 TEST(show_timeline, runs_each_scene_on_its_own_frames_and_no_others) {
+  // Written out, as this is where the scenes' frames are pinned down.
+  constexpr std::array<frame_range, scene_count> pinned_scene_frames{
+      {{1, 481}, {481, 1269}, {1269, 2057}, {2057, 2694}, {2694, 3194}}};
   test_picture_folder pictures;
   std::array<std::vector<int>, scene_count> ran_on;
   auto before = scene_progress();
-  const show_run run = run_show(pictures.path, show_frame_count, [&](int frame, auto) {
+  const offscreen_run run = run_show(pictures.path, frames_in_show, [&](int frame, auto) {
     const auto now = scene_progress();
     for (int scene = 0; scene < scene_count; ++scene)
       if (now[scene] != before[scene]) ran_on[scene].push_back(frame);
@@ -118,7 +121,7 @@ TEST(show_timeline, runs_each_scene_on_its_own_frames_and_no_others) {
   });
   ASSERT_EQ(run.error, "");
   for (int scene = 0; scene < scene_count; ++scene) {
-    const frame_range expected = scene_frames[scene];
+    const frame_range expected = pinned_scene_frames[scene];
     ASSERT_FALSE(ran_on[scene].empty()) << "scene " << scene + 1 << " never ran";
     EXPECT_EQ(ran_on[scene].front(), expected.first) << "scene " << scene + 1;
     EXPECT_EQ(ran_on[scene].back(), expected.last) << "scene " << scene + 1;
@@ -131,8 +134,8 @@ TEST(show_timeline, runs_each_scene_on_its_own_frames_and_no_others) {
 TEST(show_timeline, stage_flags_show_each_scene_active_from_its_first_frame_until_its_last) {
   test_picture_folder pictures;
   std::vector<int> wrong_frames;
-  const show_run run = run_show(pictures.path, show_frame_count, [&](int frame, auto) {
-    bool right = stage.finished == (frame >= show_frame_count ? 1 : 0);
+  const offscreen_run run = run_show(pictures.path, frames_in_show, [&](int frame, auto) {
+    bool right = stage.finished == (frame >= frames_in_show ? 1 : 0);
     for (int scene = 0; scene < scene_count; ++scene) {
       // A scene's flag is cleared on its last frame, as it hands over.
       const frame_range range = scene_frames[scene];
@@ -147,22 +150,23 @@ TEST(show_timeline, stage_flags_show_each_scene_active_from_its_first_frame_unti
 }
 
 TEST(show_timeline, ends_once_right_after_presenting_frame_3194) {
+  constexpr int pinned_last_frame = 3194;
   test_picture_folder pictures;
   int last_frame_seen = 0;
   // Room for more frames, should the show fail to end.
-  const show_run run = run_show(pictures.path, show_frame_count + 100,
+  const offscreen_run run = run_show(pictures.path, pinned_last_frame + 100,
                                 [&](int frame, auto) { last_frame_seen = frame; });
   ASSERT_EQ(run.error, "");
   EXPECT_TRUE(run.ended);
-  EXPECT_EQ(run.frames_presented, show_frame_count);
-  EXPECT_EQ(last_frame_seen, show_frame_count);
+  EXPECT_EQ(run.frames_presented, pinned_last_frame);
+  EXPECT_EQ(last_frame_seen, pinned_last_frame);
 }
 
 TEST(show_timeline, each_frame_shows_its_newest_picture_scene_and_nothing_of_idle_scenes) {
   test_picture_folder pictures;
   std::vector<int> idle_shown;
   std::vector<int> newest_missing;
-  const show_run run = run_show(pictures.path, show_frame_count, [&](int frame, auto rgb) {
+  const offscreen_run run = run_show(pictures.path, frames_in_show, [&](int frame, auto rgb) {
     const auto shown = pictures_shown(rgb);
     int newest = 0;
     for (int scene = 1; scene <= scene_count; ++scene) {

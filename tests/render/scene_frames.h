@@ -4,8 +4,7 @@
 
 #include <array>
 
-#include "show/sequencer.h"
-#include "tests/render/show_run.h"
+#include "show/timeline.h"
 
 struct frame_range {
   int first, last;  // both included
@@ -13,5 +12,11 @@ struct frame_range {
 };
 
 // Scenes 1 to 5: smiley, who, greets, cube, final.
-inline constexpr std::array<frame_range, scene_count> scene_frames{{
-    {1, 481}, {481, 1269}, {1269, 2057}, {2057, 2694}, {2694, show_frame_count}}};
+inline constexpr std::array<frame_range, scene_count> scene_frames = [] {
+  std::array<frame_range, scene_count> ranges{};
+  for (int scene = 0; scene < scene_count; ++scene) {
+    const bool last = scene + 1 == scene_count;
+    ranges[scene] = {scene_first_frames[scene], last ? frames_in_show : scene_first_frames[scene + 1]};
+  }
+  return ranges;
+}();

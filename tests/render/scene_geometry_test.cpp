@@ -18,7 +18,7 @@
 
 #include "tests/render/frame_measure.h"
 #include "tests/render/scene_frames.h"
-#include "tests/render/show_run.h"
+#include "tests/render/offscreen_show.h"
 #include "tests/render/test_pictures.h"
 
 namespace {
@@ -60,7 +60,7 @@ auto is_picture(colour body) {
 int pixels_outside(std::span<const std::uint8_t> rgb, const pixel_box& box, auto wanted) {
   int count = 0;
   for (int y = open_rows.first; y <= open_rows.last; ++y)
-    for (int x = 0; x < screen_width; ++x) {
+    for (int x = 0; x < picture_width; ++x) {
       const bool inside = box.left <= x && x <= box.right && box.top <= y && y <= box.bottom;
       if (!inside && wanted(pixel_at(rgb, x, y))) ++count;
     }
@@ -110,12 +110,25 @@ std::map<int, std::vector<std::uint8_t>> frames_of_show(const std::vector<int>& 
   test_picture_folder pictures;
   std::map<int, std::vector<std::uint8_t>> frames;
   const int last = *std::max_element(wanted.begin(), wanted.end());
-  const show_run run = run_show(pictures.path, last, [&](int frame, auto rgb) {
+  const offscreen_run run = run_show(pictures.path, last, [&](int frame, auto rgb) {
     if (std::find(wanted.begin(), wanted.end(), frame) != wanted.end())
       frames[frame].assign(rgb.begin(), rgb.end());
   });
   EXPECT_EQ(run.error, "");
   return frames;
+}
+
+// The frame of a scene's call, counted from 1 on the scene's first frame.
+int frame_of_call(int scene, int call) { return scene_frames[scene].first - 1 + call; }
+
+// The frames on which the scene (0 to 4) makes these calls, by call.
+std::map<int, std::vector<std::uint8_t>> frames_of_scene_calls(int scene, const std::vector<int>& calls) {
+  std::vector<int> wanted;
+  for (int call : calls) wanted.push_back(frame_of_call(scene, call));
+  auto frames = frames_of_show(wanted);
+  std::map<int, std::vector<std::uint8_t>> by_call;
+  for (int call : calls) by_call[call] = std::move(frames[frame_of_call(scene, call)]);
+  return by_call;
 }
 
 }  // namespace
@@ -140,7 +153,7 @@ TEST(smiley_scene, turns_clockwise_by_half_a_degree_more_on_every_frame_from_295
   // all frames from 295 to 480 gives the rate much closer.
   test_picture_folder pictures;
   std::map<int, double> turn;  // measured, degrees anticlockwise from upright
-  const show_run run = run_show(pictures.path, 480, [&](int frame, auto rgb) {
+  const offscreen_run run = run_show(pictures.path, 480, [&](int frame, auto rgb) {
     const auto whole = centroid(rgb, open_rows.first, open_rows.last, is_picture(smiley_colour));
     const auto upper = centroid(rgb, open_rows.first, open_rows.last, [](colour c) {
       return c == red;
@@ -177,12 +190,10 @@ TEST(who_scene, square_has_the_size_its_depth_gives_on_white) {
   // Calls at depths 2, 3.5, 5, 10 and 19 in front of the eye; at 2 the square
   // reaches under the bars, so only its width is whole.
   const std::vector<int> calls{69, 129, 189, 389, 749};
-  std::vector<int> frame_numbers;
-  for (int call : calls) frame_numbers.push_back(scene_frames[1].first - 1 + call);
-  const auto frames = frames_of_show(frame_numbers);
+  const auto frames = frames_of_scene_calls(1, calls);
   for (int call : calls) {
-    const int frame = scene_frames[1].first - 1 + call;
-    const auto& rgb = frames.at(frame);
+    const int frame = frame_of_call(1, call);
+    const auto& rgb = frames.at(call);
     const auto square = square_at_depth(receding_depth(call));
     const auto box = bounding_box(rgb, open_rows.first, open_rows.last, is_picture(who_colour));
     expect_box_matches(box, square, frame);
@@ -196,17 +207,14 @@ TEST(who_scene, square_has_the_size_its_depth_gives_on_white) {
 TEST(who_scene, shows_the_pictures_first_row_as_a_red_band_along_the_top_edge) {
   // At depths 3.5 and 3.6 a texel is about 1.3 pixels high and the top edge is in view.
   const std::vector<int> calls{129, 133};
-  std::vector<int> frame_numbers;
-  for (int call : calls) frame_numbers.push_back(scene_frames[1].first - 1 + call);
-  const auto frames = frames_of_show(frame_numbers);
+  const auto frames = frames_of_scene_calls(1, calls);
   for (int call : calls) {
-    const int frame = scene_frames[1].first - 1 + call;
+    const int frame = frame_of_call(1, call);
     const auto square = square_at_depth(receding_depth(call));
-    const auto box = bounding_box(frames.at(frame), open_rows.first, open_rows.last,
-                                  is_picture(who_colour));
+    const auto box = bounding_box(frames.at(call), open_rows.first, open_rows.last, is_picture(who_colour));
     ASSERT_TRUE(box.has_value());
-    expect_red_band_on_top(frames.at(frame), *box, square, frame);
-    EXPECT_TRUE(row_of_box_is(frames.at(frame), *box, box->bottom, who_colour));
+    expect_red_band_on_top(frames.at(call), *box, square, frame);
+    EXPECT_TRUE(row_of_box_is(frames.at(call), *box, box->bottom, who_colour));
   }
 }
 
@@ -214,15 +222,11 @@ TEST(greets_scene, draws_at_its_depth_as_scene_2_did_with_the_matrix_scene_2_lef
   // Scene 3 does not reset the matrix: with scene 2's identity its square has
   // the sizes of scene 2's on the same calls.
   const std::vector<int> calls{129, 389, 749};
-  std::vector<int> frame_numbers;
-  for (int call : calls) frame_numbers.push_back(scene_frames[2].first - 1 + call);
-  const auto frames = frames_of_show(frame_numbers);
+  const auto frames = frames_of_scene_calls(2, calls);
   for (int call : calls) {
-    const int frame = scene_frames[2].first - 1 + call;
     const auto square = square_at_depth(receding_depth(call));
-    const auto box = bounding_box(frames.at(frame), open_rows.first, open_rows.last,
-                                  is_picture(greets_colour));
-    expect_box_matches(box, square, frame);
+    const auto box = bounding_box(frames.at(call), open_rows.first, open_rows.last, is_picture(greets_colour));
+    expect_box_matches(box, square, frame_of_call(2, call));
   }
 }
 
@@ -234,7 +238,7 @@ TEST(final_scene, shows_a_centred_square_of_332_pixels_with_a_red_top_row_on_whi
   test_picture_folder pictures;
   const frame_range scene = scene_frames[4];
   int frames_checked = 0;
-  const show_run run = run_show(pictures.path, scene.last, [&](int frame, auto rgb) {
+  const offscreen_run run = run_show(pictures.path, scene.last, [&](int frame, auto rgb) {
     // Its first frame also holds the cube's last.
     if (frame <= scene.first) return;
     ++frames_checked;
@@ -257,7 +261,7 @@ TEST(cube_scene, shows_its_three_pictures_and_no_other_on_its_own_frames) {
   std::bitset<7> shown_in_scene;
   int frames_with_cube = 0;
   std::vector<int> foreign_frames;
-  const show_run run = run_show(pictures.path, scene.last, [&](int frame, auto rgb) {
+  const offscreen_run run = run_show(pictures.path, scene.last, [&](int frame, auto rgb) {
     // The hand-over frames also hold the last of scene 3 and the first of scene 5.
     if (frame <= scene.first || frame >= scene.last) return;
     const auto shown = pictures_shown(rgb);

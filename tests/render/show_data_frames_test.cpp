@@ -10,8 +10,9 @@
 
 #include "tests/render/frame_measure.h"
 #include "tests/render/scene_frames.h"
-#include "tests/render/show_run.h"
+#include "tests/render/offscreen_show.h"
 #include "png/png_file.h"
+#include "tests/support/show_data.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ bool bars_are_black(std::span<const std::uint8_t> rgb) {
 void save_frame(int frame, std::span<const std::uint8_t> rgb) {
   char name[32];
   std::snprintf(name, sizeof name, "/frame_%04d.png", frame);
-  EXPECT_EQ(write_png(FRAMES_DIR + std::string(name), rgb, screen_width, screen_height), "");
+  EXPECT_EQ(write_png(FRAMES_DIR + std::string(name), rgb, picture_width, picture_height), "");
 }
 
 }  // namespace
@@ -39,7 +40,7 @@ TEST(show_with_its_pictures, runs_to_the_end_under_black_bars_with_every_scenes_
   std::vector<int> frames_with_wrong_bars;
   std::array<int, scene_count> frames_with_picture{};
   const auto start = std::chrono::steady_clock::now();
-  const show_run run = run_show(QUORVAN_DATA_DIR, show_frame_count + 100,
+  const offscreen_run run = run_show(built_data_folder(), frames_in_show + 100,
                                 [&](int frame, std::span<const std::uint8_t> rgb) {
     if (saved_frames.contains(frame)) save_frame(frame, rgb);
     if (!bars_are_black(rgb)) frames_with_wrong_bars.push_back(frame);
@@ -54,7 +55,7 @@ TEST(show_with_its_pictures, runs_to_the_end_under_black_bars_with_every_scenes_
               took.count());
 
   EXPECT_TRUE(run.ended);
-  EXPECT_EQ(run.frames_presented, show_frame_count);
+  EXPECT_EQ(run.frames_presented, frames_in_show);
   EXPECT_TRUE(frames_with_wrong_bars.empty())
       << frames_with_wrong_bars.size() << " frames with bars not black, first "
       << frames_with_wrong_bars.front();

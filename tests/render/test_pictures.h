@@ -7,9 +7,9 @@
 #include <bitset>
 #include <cstdint>
 #include <span>
-#include <filesystem>
 
 #include "tests/render/frame_measure.h"
+#include "tests/support/scratch_folder.h"
 
 inline constexpr colour red{255, 0, 0};
 
@@ -47,11 +47,7 @@ inline constexpr colour final_colour = test_pictures[6].body;
 // texture name - 1.
 std::bitset<7> pictures_shown(std::span<const std::uint8_t> rgb);
 
-// Creates a fresh folder with the seven pictures and removes it when done.
-struct test_picture_folder {
+// A scratch folder holding the seven pictures.
+struct test_picture_folder : scratch_folder {
   test_picture_folder();
-  ~test_picture_folder();
-  test_picture_folder(const test_picture_folder&) = delete;
-  test_picture_folder& operator=(const test_picture_folder&) = delete;
-  std::filesystem::path path;
 };

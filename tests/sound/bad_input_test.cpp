@@ -35,7 +35,7 @@ std::vector<char> garbage(std::size_t size, bool with_module_signature) {
 }
 
 TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_and_prints_nothing) {
-  const std::vector<char> module = bytes_of(default_module);
+  const std::string module = read_file(default_module);
   ASSERT_GT(module.size(), 400u);
   const std::vector<std::filesystem::path> bad_files = {
       "no such file.xm",
@@ -65,7 +65,7 @@ TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_a
 // is ended by the alarm, which fails the test.
 TEST_F(bad_input, loads_no_song_from_a_fifo_with_or_without_a_writer_or_a_device_and_never_blocks) {
   constexpr unsigned blocked_seconds = 10;
-  const std::vector<char> module = bytes_of(default_module);
+  const std::string module = read_file(default_module);
   const std::span<const char> start = std::span(module).first(4096);
   const std::filesystem::path fifo = file_with("start.xm", start).parent_path() / "fifo.xm";
   std::filesystem::remove(fifo);
@@ -91,7 +91,7 @@ TEST_F(bad_input, loads_no_song_from_a_fifo_with_or_without_a_writer_or_a_device
 // does not walk through (zeros it does, slowly under sanitizers).
 TEST_F(bad_input, loads_a_module_padded_to_32_mib_but_not_one_padded_a_byte_more) {
   constexpr std::size_t largest_module_bytes = std::size_t{32} << 20;
-  std::vector<char> padded = bytes_of(default_module);
+  std::string padded = read_file(default_module);
   const std::vector<char> noise = garbage(largest_module_bytes - padded.size(), false);
   padded.insert(padded.end(), noise.begin(), noise.end());
   EXPECT_NE(kept(music_load_song(file_with("at the limit.xm", padded).c_str())), nullptr);
@@ -101,21 +101,21 @@ TEST_F(bad_input, loads_a_module_padded_to_32_mib_but_not_one_padded_a_byte_more
 
 TEST_F(bad_input, plays_nothing_when_asked_to_play_no_song) {
   disk_recording recording;
-  ASSERT_EQ(sound_init(mix_rate, 6, 0), 1);
+  ASSERT_EQ(sound_init(music_mix_rate, 6, 0), 1);
   int played = -1;
   EXPECT_EQ(output_of(1, [&] { played = music_play_song(nullptr); }), "");
   EXPECT_EQ(played, 0);
   ASSERT_TRUE(recording.wait_for_frames(frames_in_ms(300)));
   const std::vector<float> recorded = recording.samples();
-  EXPECT_EQ(first_sound(recorded), recorded.size());
+  EXPECT_EQ(first_nonzero_sample(recorded), recorded.size());
 }
 
 // Half a module may still load, with what it lost left out; it plays
 // whatever is left and prints nothing.
 TEST_F(bad_input, plays_a_module_cut_in_half_without_a_crash_or_a_word) {
   disk_recording recording;
-  ASSERT_EQ(sound_init(mix_rate, 6, 0), 1);
-  const std::vector<char> module = bytes_of(default_module);
+  ASSERT_EQ(sound_init(music_mix_rate, 6, 0), 1);
+  const std::string module = read_file(default_module);
   const auto half = file_with("cut in half.xm", std::span(module).first(module.size() / 2));
   const std::string printed = output_of(1, [&] {
     music_play_song(kept(music_load_song(half.c_str())));
@@ -131,14 +131,14 @@ TEST_F(bad_input, plays_a_module_cut_in_half_without_a_crash_or_a_word) {
 void expect_silent_layer_without_device() {
   std::vector<int> results;
   const std::string printed = output_of(1, [&] {
-    results.push_back(sound_init(mix_rate, 6, 0));
+    results.push_back(sound_init(music_mix_rate, 6, 0));
     song* tune = kept(music_load_song(default_module.c_str()));
     results.push_back(tune != nullptr);
     results.push_back(music_play_song(tune));
     results.push_back(music_play_song(tune));
     results.push_back(music_stop_all_songs());
     results.push_back(music_play_song(tune));
-    results.push_back(sound_init(mix_rate, 6, 0));
+    results.push_back(sound_init(music_mix_rate, 6, 0));
   });
   EXPECT_EQ(printed, "");
   // start, loaded, play, play again, stop, play after the stop, start again

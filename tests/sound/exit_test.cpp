@@ -21,7 +21,7 @@ constexpr int children = 100;
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
   setenv("SDL_DISKAUDIODELAY", "0", 1);
-  sound_init(mix_rate, 6, 0);
+  sound_init(music_mix_rate, 6, 0);
   music_play_song(tune);
   wait_ms(milliseconds);
   std::exit(0);

@@ -17,7 +17,7 @@ std::vector<float> mix(std::size_t frames) {
   std::vector<float> samples(2 * frames, 0.5f);  // not silence, so the mixer must write every sample
   for (std::size_t done = 0; done < frames; done += device_buffer_frames) {
     const std::size_t count = std::min(device_buffer_frames, frames - done);
-    mix_songs(std::span(samples).subspan(2 * done, 2 * count), mix_rate);
+    mix_songs(std::span(samples).subspan(2 * done, 2 * count), music_mix_rate);
   }
   return samples;
 }
@@ -42,7 +42,7 @@ TEST_F(mixing, plays_silence_when_no_song_plays) {
 }
 
 TEST_F(mixing, adds_songs_that_play_together_and_clamps_the_sum_to_full_scale) {
-  const std::vector<float> one = render_module(default_module, frames_in_ms(2000));
+  const std::vector<float> one = render_default_module(frames_in_ms(2000));
   const float peak = std::abs(std::ranges::max(one, {}, [](float s) { return std::abs(s); }));
   ASSERT_GT(peak, 0.01f);
   const int copies = static_cast<int>(1.0f / peak) + 2;  // together past full scale
@@ -62,7 +62,7 @@ TEST_F(mixing, keeps_playing_past_the_end_of_the_module) {
   const double duration = tune.module.get_duration_seconds();
   start_song(tune);
   // Past the end and past the last notes' fading tails.
-  mix(static_cast<std::size_t>(std::ceil(duration * mix_rate)) + frames_in_ms(1000));
+  mix(static_cast<std::size_t>(std::ceil(duration * music_mix_rate)) + frames_in_ms(1000));
   const std::vector<float> a_second_later = mix(frames_in_ms(1000));
   EXPECT_GT(std::ranges::count_if(a_second_later, [](float s) { return std::abs(s) > 0.01f; }), 1000)
       << "silent a second after the module's end at " << duration << " s";

@@ -20,7 +20,7 @@ class playback : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "needs a process of its own, as ctest runs it";
-    ASSERT_EQ(sound_init(mix_rate, 6, 0), 1);
+    ASSERT_EQ(sound_init(music_mix_rate, 6, 0), 1);
     tune = kept(music_load_song(default_module.c_str()));
     ASSERT_NE(tune, nullptr);
   }
@@ -39,13 +39,13 @@ std::vector<float> recorded_span(const std::vector<float>& recorded, std::size_t
 TEST_F(playback, plays_the_default_module_sample_for_sample_as_libopenmpt_renders_it) {
   const std::size_t frames_at_play = recording.frames_written();
   ASSERT_EQ(music_play_song(tune), 1);
-  const std::vector<float> expected = clamped(render_module(default_module, frames_in_ms(2000)));
+  const std::vector<float> expected = clamped(render_default_module(frames_in_ms(2000)));
   ASSERT_TRUE(recording.wait_for_frames(frames_at_play + frames_in_ms(2100)));
   const std::vector<float> recorded = recording.samples();
 
   // The song starts at the beginning of a device buffer, after the silence
   // the device played before it.
-  const std::size_t start = first_sound(recorded) - first_sound(expected);
+  const std::size_t start = first_nonzero_sample(recorded) - first_nonzero_sample(expected);
   EXPECT_EQ(start % buffer_samples, 0u);
   EXPECT_EQ(recorded_span(recorded, start, expected.size()), expected);
 }
@@ -76,7 +76,7 @@ TEST_F(playback, falls_silent_within_50_ms_of_a_stop) {
 
   // At the stop the device still had at most the buffer it was sent last to
   // play; anything recorded later with sound in it adds to that.
-  ASSERT_LT(first_sound(recorded), 2 * frames_at_stop) << "no sound before the stop";
+  ASSERT_LT(first_nonzero_sample(recorded), 2 * frames_at_stop) << "no sound before the stop";
   const std::size_t end_of_sound_frames = std::max(end_of_sound(recorded) / 2, frames_at_stop);
   const std::size_t frames_heard_after_stop = buffer_frames + end_of_sound_frames - frames_at_stop;
   EXPECT_LE(frames_heard_after_stop, frames_in_ms(50));
@@ -90,11 +90,11 @@ TEST_F(playback, restarts_from_the_beginning_when_played_after_a_stop) {
   wait_ms(200);
   const std::size_t frames_at_second_play = recording.frames_written();
   music_play_song(tune);
-  const std::vector<float> expected = clamped(render_module(default_module, frames_in_ms(1000)));
+  const std::vector<float> expected = clamped(render_default_module(frames_in_ms(1000)));
   ASSERT_TRUE(recording.wait_for_frames(frames_at_second_play + frames_in_ms(1100)));
   const std::vector<float> recorded = recording.samples();
 
-  const std::size_t restart = first_sound(recorded, 2 * frames_at_second_play) - first_sound(expected);
+  const std::size_t restart = first_nonzero_sample(recorded, 2 * frames_at_second_play) - first_nonzero_sample(expected);
   const std::vector<float> replayed = recorded_span(recorded, restart, expected.size());
   ASSERT_EQ(replayed.size(), expected.size());
 
@@ -115,11 +115,11 @@ TEST_F(playback, goes_on_undisturbed_when_played_while_playing) {
   music_play_song(tune);
   wait_ms(700);
   ASSERT_EQ(music_play_song(tune), 1);
-  const std::vector<float> expected = clamped(render_module(default_module, frames_in_ms(1500)));
+  const std::vector<float> expected = clamped(render_default_module(frames_in_ms(1500)));
   ASSERT_TRUE(recording.wait_for_frames(frames_at_play + frames_in_ms(1600)));
   const std::vector<float> recorded = recording.samples();
 
-  const std::size_t start = first_sound(recorded) - first_sound(expected);
+  const std::size_t start = first_nonzero_sample(recorded) - first_nonzero_sample(expected);
   EXPECT_EQ(recorded_span(recorded, start, expected.size()), expected);
 }
 

@@ -15,7 +15,7 @@ TEST(racing, play_and_stop_hammered_against_the_audio_thread_share_nothing_ungua
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
   setenv("SDL_DISKAUDIODELAY", "0", 1);  // the audio thread mixes without pause
-  ASSERT_EQ(sound_init(mix_rate, 6, 0), 1);
+  ASSERT_EQ(sound_init(music_mix_rate, 6, 0), 1);
   song* first = kept(music_load_song(default_module.c_str()));
   song* second = kept(music_load_song(default_module.c_str()));
   ASSERT_NE(first, nullptr);

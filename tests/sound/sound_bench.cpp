@@ -1,21 +1,19 @@
-// sound_bench.cpp: the recording device, the reference render and the output
-// capture behind the sound tests.
+// sound_bench.cpp: the recording device and the output capture behind the
+// sound tests.
 #include "tests/sound/sound_bench.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <libopenmpt/libopenmpt.hpp>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <thread>
+
+#include "tests/support/disk_audio.h"
 
 namespace {
 
@@ -53,31 +51,13 @@ bool disk_recording::wait_for_frames(std::size_t frames) const {
   return true;
 }
 
-std::vector<float> disk_recording::samples() const {
-  const std::vector<char> bytes = bytes_of(file);
-  std::vector<float> samples(bytes.size() / sizeof(float));
-  std::copy_n(bytes.begin(), samples.size() * sizeof(float), reinterpret_cast<char*>(samples.data()));
-  return samples;
+std::vector<float> disk_recording::samples() const { return read_disk_audio(file); }
+
+std::vector<float> render_default_module(std::size_t frames) {
+  return reference_render(read_file(default_module), frames, music_mix_rate);
 }
 
-std::vector<float> render_module(const std::filesystem::path& module, std::size_t frames) {
-  std::ifstream file(module, std::ios::binary);
-  std::ostringstream silent_log;
-  openmpt::module song(file, silent_log);
-  song.set_repeat_count(-1);
-  std::vector<float> samples(2 * frames);
-  for (std::size_t done = 0; done < frames; done += device_buffer_frames) {
-    song.read_interleaved_stereo(mix_rate, std::min(device_buffer_frames, frames - done), &samples[2 * done]);
-  }
-  return samples;
-}
-
-std::vector<float> clamped(std::vector<float> samples) {
-  for (float& sample : samples) sample = std::clamp(sample, -1.0f, 1.0f);
-  return samples;
-}
-
-std::size_t first_sound(std::span<const float> samples, std::size_t from) {
+std::size_t first_nonzero_sample(std::span<const float> samples, std::size_t from) {
   const auto begin = samples.begin() + static_cast<std::ptrdiff_t>(std::min(from, samples.size()));
   return static_cast<std::size_t>(std::find_if(begin, samples.end(), [](float s) { return s != 0.0f; }) -
                                   samples.begin());
@@ -101,19 +81,13 @@ std::string output_of(int descriptor, const std::function<void()>& run) {
   std::fflush(nullptr);
   dup2(saved, descriptor);
   close(saved);
-  const std::vector<char> bytes = bytes_of(capture);
-  return {bytes.begin(), bytes.end()};
+  return read_file(capture);
 }
 
 std::filesystem::path file_with(const std::string& name, std::span<const char> bytes) {
   const std::filesystem::path file = test_folder() / name;
-  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  write_file(file, std::string_view(bytes.data(), bytes.size()));
   return file;
-}
-
-std::vector<char> bytes_of(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void wait_ms(int milliseconds) {

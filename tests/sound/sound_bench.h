@@ -1,5 +1,5 @@
 // sound_bench.h: what the sound tests share: the default module, SDL's disk
-// audio driver as a recording device, libopenmpt's own render, output capture.
+// audio driver as a recording device, output capture.
 #pragma once
 
 #include <cstddef>
@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+#include "tests/support/reference_music.h"
+#include "tests/support/show_data.h"
+
 struct song;
 
-inline const std::filesystem::path default_module = std::filesystem::path(QUORVAN_DATA_DIR) / "quorvan.xm";
+inline const std::filesystem::path default_module = built_module();
 
-constexpr int mix_rate = 44100;
-constexpr std::size_t device_buffer_frames = 1024;
 
 constexpr std::size_t frames_in_ms(int milliseconds) {
-  return static_cast<std::size_t>(mix_rate) * milliseconds / 1000;
+  return static_cast<std::size_t>(music_mix_rate) * milliseconds / 1000;
 }
 
 // Points SDL at its disk driver, which writes every buffer the device plays
@@ -33,15 +35,11 @@ struct disk_recording {
   std::vector<float> samples() const;  // interleaved stereo
 };
 
-// The module as libopenmpt renders it from its start, repeating forever, read
-// a device buffer at a time as the layer reads it. Not clamped.
-std::vector<float> render_module(const std::filesystem::path& module, std::size_t frames);
-
-// The samples limited to [-1, 1], as the device plays them.
-std::vector<float> clamped(std::vector<float> samples);
+// The default module as libopenmpt renders it from its start (reference_music.h).
+std::vector<float> render_default_module(std::size_t frames);
 
 // Index of the first sample that is not exactly zero, or the size if none.
-std::size_t first_sound(std::span<const float> samples, std::size_t from = 0);
+std::size_t first_nonzero_sample(std::span<const float> samples, std::size_t from = 0);
 
 // Index just past the last sample that is not exactly zero, or 0 if none.
 std::size_t end_of_sound(std::span<const float> samples);
@@ -52,7 +50,6 @@ std::string output_of(int descriptor, const std::function<void()>& run);
 
 // A file in this test's own folder holding these bytes.
 std::filesystem::path file_with(const std::string& name, std::span<const char> bytes);
-std::vector<char> bytes_of(const std::filesystem::path& file);
 
 void wait_ms(int milliseconds);
 

@@ -13,6 +13,9 @@
 #include <thread>
 #include <utility>
 
+#include "tests/support/file_bytes.h"
+#include "tests/support/scratch_folder.h"
+
 extern char** environ;
 
 namespace {
@@ -20,17 +23,15 @@ namespace {
 constexpr auto poll_interval = std::chrono::milliseconds(5);
 
 // The environment the child gets: the test's own, with the setup's entries
-// replacing any of the same name.
+// replacing any of the same name, a later entry an earlier one.
 std::vector<std::string> child_environment(const std::vector<std::string>& added) {
   std::vector<std::string> result;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    const std::string name = text.substr(0, text.find('=') + 1);
-    bool replaced = false;
-    for (const std::string& add : added) replaced = replaced || add.starts_with(name);
-    if (!replaced) result.push_back(text);
+  for (char** entry = environ; *entry != nullptr; ++entry) result.emplace_back(*entry);
+  for (const std::string& add : added) {
+    const std::string name = add.substr(0, add.find('=') + 1);
+    std::erase_if(result, [&](const std::string& text) { return text.starts_with(name); });
+    result.push_back(add);
   }
-  result.insert(result.end(), added.begin(), added.end());
   return result;
 }
 
@@ -154,4 +155,16 @@ std::optional<process_end> stop_process(child_process& child, std::chrono::milli
 std::optional<process_end> run_process(const process_setup& setup, std::chrono::milliseconds limit) {
   child_process child = start_process(setup);
   return wait_for_end(child, limit);  // the destructor kills a child still running
+}
+
+program_run run_program(process_setup setup, std::chrono::milliseconds limit) {
+  // Outside the program's working folder, so the files never show among its own.
+  const scratch_folder outputs("program");
+  if (setup.output_file.empty()) setup.output_file = outputs.path / "output.txt";
+  if (setup.error_file.empty()) setup.error_file = outputs.path / "errors.txt";
+  program_run run;
+  run.end = run_process(setup, limit);
+  run.output = read_file(setup.output_file);
+  run.errors = read_file(setup.error_file);
+  return run;
 }

@@ -11,11 +11,11 @@
 #include <vector>
 
 struct process_setup {
-  std::vector<std::string> command;      // the program (looked up in PATH) and its arguments
-  std::vector<std::string> environment;  // "NAME=value" entries added to the test's own
-  std::filesystem::path folder;          // working directory; empty keeps the test's
-  std::filesystem::path output_file;     // standard output; empty discards it
-  std::filesystem::path error_file;      // standard error; empty discards it
+  std::vector<std::string> command{};      // the program (looked up in PATH) and its arguments
+  std::vector<std::string> environment{};  // "NAME=value" entries over the test's own; the last of a name wins
+  std::filesystem::path folder{};          // working directory; empty keeps the test's
+  std::filesystem::path output_file{};     // standard output; empty discards it
+  std::filesystem::path error_file{};      // standard error; empty discards it
   int inherited_fd = -1;                 // one descriptor the child keeps open, or -1
 };
 
@@ -66,3 +66,15 @@ std::optional<process_end> stop_process(child_process& child, std::chrono::milli
 
 // Runs a short command to its end; a command still running at the limit is killed.
 std::optional<process_end> run_process(const process_setup& setup, std::chrono::milliseconds limit);
+
+// How a program run to its end ended, and what it printed.
+struct program_run {
+  std::optional<process_end> end;  // nullopt: still running at the limit, then killed
+  std::string output;              // its standard output
+  std::string errors;              // its standard error
+  bool exited_with(int code) const { return end && end->exited_with(code); }
+};
+
+// As run_process, collecting standard output and error: from the setup's own
+// files, or from files of a scratch folder of its own where it names none.
+program_run run_program(process_setup setup, std::chrono::milliseconds limit);

@@ -1,15 +1,14 @@
 // icon_test.cpp: the program's icon: shrinking by area keeps colours true at
 // even and uneven ratios, and every size lands where desktops look for it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "tests/support/rgb_frame.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/icons/icon_maker.h"
 #include "tools/pictures/pictures.h"
 
@@ -23,15 +22,10 @@ bytes plain_picture(int side, std::uint8_t red, std::uint8_t green, std::uint8_t
   return picture;
 }
 
-// The width and height in a PNG file's header chunk, which always comes first.
+// The width and height of a PNG file; 0 by 0 if it cannot be read.
 std::pair<int, int> png_size(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  const bytes head((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (head.size() < 24 || head[1] != 'P' || head[12] != 'I') return {0, 0};
-  const auto big_endian = [&](std::size_t at) {
-    return head[at] << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3];
-  };
-  return {big_endian(16), big_endian(20)};
+  const std::optional<rgb_frame> picture = read_png(file);
+  return picture ? std::pair(picture->width, picture->height) : std::pair(0, 0);
 }
 
 TEST(icon, keeps_a_plain_colour_plain_at_every_icon_size) {
@@ -59,9 +53,8 @@ TEST(icon, at_full_size_is_the_smiley_itself) {
 }
 
 TEST(icon, writes_every_size_as_a_png_of_that_size_in_the_hicolor_layout) {
-  const auto theme =
-      std::filesystem::temp_directory_path() / ("quorvan-icon-test-" + std::to_string(getpid()));
-  std::filesystem::remove_all(theme);
+  const scratch_folder folder("icons");
+  const auto theme = folder.path / "hicolor";
   ASSERT_TRUE(write_icons(theme));
   for (const int side : icon_sides) {
     const auto file = theme / (std::to_string(side) + "x" + std::to_string(side)) / "apps" /
@@ -69,7 +62,6 @@ TEST(icon, writes_every_size_as_a_png_of_that_size_in_the_hicolor_layout) {
     EXPECT_EQ(icon_path(theme, side), file);
     EXPECT_EQ(png_size(file), std::pair(side, side)) << file;
   }
-  std::filesystem::remove_all(theme);
 }
 
 }  // namespace

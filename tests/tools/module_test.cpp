@@ -2,7 +2,6 @@
 // its layout, outlasts the show, loops to its first theme, never clips, is as
 // loud as other music) and the XM writer and module maker that produce it.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -10,7 +9,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
 #include <optional>
 #include <sstream>
@@ -19,39 +17,27 @@
 
 #include "assets/show_pictures.h"
 #include "tests/support/child_process.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/reference_music.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/show_data.h"
 #include "tools/module/module_maker.h"
 #include "tools/module/samples.h"
 #include "tools/module/xm_writer.h"
 
 namespace {
 
-const std::filesystem::path shipped_module =
-    std::filesystem::path(QUORVAN_DATA_DIR) / music_file_name;
+const std::filesystem::path shipped_module = built_module();
 
-constexpr int render_rate = 44100;
+constexpr int render_rate = music_mix_rate;
 constexpr double pattern_seconds = 7.68;  // 64 rows of 0.12 s
 constexpr int first_theme_order = 2;
 constexpr int last_order = 7;
 constexpr int last_row = 63;
 
-std::vector<std::uint8_t> read_bytes(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 // Interleaved stereo float frames from the current position, at most `seconds` long.
 std::vector<float> render(openmpt::module& music, double seconds) {
-  const auto wanted = static_cast<std::size_t>(seconds * render_rate);
-  std::vector<float> samples(2 * wanted);
-  std::size_t done = 0;
-  while (done < wanted) {
-    const std::size_t read = music.read_interleaved_stereo(
-        render_rate, std::min<std::size_t>(4096, wanted - done), samples.data() + 2 * done);
-    if (read == 0) break;
-    done += read;
-  }
-  samples.resize(2 * done);
-  return samples;
+  return render_from(music, static_cast<std::size_t>(seconds * render_rate), render_rate);
 }
 
 float peak_of(const std::vector<float>& samples, std::size_t begin, std::size_t end) {
@@ -65,16 +51,6 @@ double rms_of(const std::vector<float>& samples, std::size_t begin, std::size_t 
   for (std::size_t i = begin; i < end; ++i) sum += samples[i] * samples[i];
   return std::sqrt(sum / static_cast<double>(end - begin));
 }
-
-// A fresh folder under the system's temporary directory, removed at the end.
-struct temporary_folder {
-  std::filesystem::path path;
-  temporary_folder() {
-    std::string name = (std::filesystem::temp_directory_path() / "quorvan-module-XXXXXX").string();
-    path = mkdtemp(name.data());
-  }
-  ~temporary_folder() { std::filesystem::remove_all(path); }
-};
 
 // What ffmpeg's ebur128 filter prints at the end: "I: <n> LUFS" and, with
 // peak=true, the true peak as "Peak: <n> dBFS".
@@ -106,7 +82,7 @@ std::optional<loudness_summary> read_loudness_summary(const std::filesystem::pat
 // ---- The shipped module, loaded by libopenmpt ----
 
 TEST(show_module, loads_without_warnings) {
-  const std::vector<std::uint8_t> bytes = read_bytes(shipped_module);
+  const std::vector<std::uint8_t> bytes = read_file_bytes(shipped_module);
   ASSERT_FALSE(bytes.empty()) << shipped_module;
   openmpt::module music(bytes);
   EXPECT_EQ(music.get_metadata("warnings"), "");
@@ -114,7 +90,7 @@ TEST(show_module, loads_without_warnings) {
 }
 
 TEST(show_module, has_six_channels_eight_patterns_and_seven_instruments_of_one_sample_each) {
-  openmpt::module music(read_bytes(shipped_module));
+  openmpt::module music(read_file_bytes(shipped_module));
   EXPECT_EQ(music.get_num_channels(), 6);
   EXPECT_EQ(music.get_num_patterns(), 8);
   EXPECT_EQ(music.get_num_orders(), 8);
@@ -123,12 +99,12 @@ TEST(show_module, has_six_channels_eight_patterns_and_seven_instruments_of_one_s
 }
 
 TEST(show_module, plays_over_a_minute_before_it_starts_over) {
-  openmpt::module music(read_bytes(shipped_module));
+  openmpt::module music(read_file_bytes(shipped_module));
   EXPECT_GE(music.get_duration_seconds(), 60.0);
 }
 
 TEST(show_module, starts_over_at_the_first_theme_after_the_turnaround) {
-  openmpt::module music(read_bytes(shipped_module));
+  openmpt::module music(read_file_bytes(shipped_module));
   music.set_repeat_count(-1);
   music.set_position_order_row(last_order, last_row);
   render(music, 0.5);
@@ -139,7 +115,7 @@ TEST(show_module, starts_over_at_the_first_theme_after_the_turnaround) {
 // Every pattern is rendered at the player's default settings: each must be
 // clearly audible, and no sample of the whole song may reach full scale.
 TEST(show_module, every_section_is_audible_and_the_mix_never_clips) {
-  openmpt::module music(read_bytes(shipped_module));
+  openmpt::module music(read_file_bytes(shipped_module));
   const std::vector<float> song = render(music, music.get_duration_seconds() + 1);  // to its end
   const auto section_samples =
       static_cast<std::size_t>(std::lround(2 * pattern_seconds * render_rate));
@@ -155,9 +131,9 @@ TEST(show_module, every_section_is_audible_and_the_mix_never_clips) {
 // meter: as loud as the music people play beside it, with room for the peaks
 // between samples that a lossy encoding or a resampler brings out.
 TEST(show_module_loudness, measures_minus_16_lufs_within_1_lu_with_true_peaks_at_most_minus_1_dbtp) {
-  openmpt::module music(read_bytes(shipped_module));
+  openmpt::module music(read_file_bytes(shipped_module));
   const std::vector<float> song = render(music, music.get_duration_seconds());
-  const temporary_folder folder;
+  const scratch_folder folder("module");
   const std::filesystem::path samples = folder.path / "song.f32";
   std::ofstream(samples, std::ios::binary)
       .write(reinterpret_cast<const char*>(song.data()), std::streamsize(song.size() * sizeof(float)));
@@ -178,7 +154,7 @@ TEST(show_module_loudness, measures_minus_16_lufs_within_1_lu_with_true_peaks_at
 // played, drums (on C) included, lies in A minor with the G sharp of its E
 // major chord. libopenmpt counts notes from 1 at C, one octave above XM's.
 TEST(show_module, plays_only_notes_of_a_minor) {
-  openmpt::module music(read_bytes(shipped_module));
+  openmpt::module music(read_file_bytes(shipped_module));
   constexpr std::array<bool, 12> in_key{true, false, true, false, true, true,  // C . D . E F
                                         false, true, true, true, false, true};  // . G G# A . B
   int notes = 0;
@@ -202,7 +178,7 @@ TEST(show_module, plays_only_notes_of_a_minor) {
 
 namespace {
 
-int largest_step(const sound& made, std::size_t begin, std::size_t end) {
+int largest_step(const synthesised_sample& made, std::size_t begin, std::size_t end) {
   int step = 0;
   for (std::size_t i = begin + 1; i < end; ++i) {
     step = std::max(step, std::abs(made.frames[i] - made.frames[i - 1]));
@@ -215,7 +191,7 @@ int largest_step(const sound& made, std::size_t begin, std::size_t end) {
 // Jumping from a loop's last frame back to its first must be no bigger a step
 // than the waveform takes anywhere inside the loop, or every loop would click.
 TEST(synthesised_sounds, loops_join_without_a_jump) {
-  for (const sound& made : {bass_tone(), lead_tone(), pad_chord(chord_quality::minor),
+  for (const synthesised_sample& made : {bass_tone(), lead_tone(), pad_chord(chord_quality::minor),
                             pad_chord(chord_quality::major)}) {
     ASSERT_GT(made.loop_length, 1u);
     const std::size_t begin = made.loop_start;
@@ -227,7 +203,7 @@ TEST(synthesised_sounds, loops_join_without_a_jump) {
 }
 
 TEST(synthesised_sounds, drums_play_once_and_end_in_silence) {
-  for (const sound& made : {kick_drum(), snare_drum(), hi_hat()}) {
+  for (const synthesised_sample& made : {kick_drum(), snare_drum(), hi_hat()}) {
     EXPECT_EQ(made.loop_length, 0u);
     ASSERT_FALSE(made.frames.empty());
     EXPECT_EQ(made.frames.back(), 0);
@@ -237,18 +213,18 @@ TEST(synthesised_sounds, drums_play_once_and_end_in_silence) {
 // ---- The module maker ----
 
 TEST(module_maker, writes_the_same_bytes_on_every_run) {
-  const temporary_folder first;
-  const temporary_folder second;
+  const scratch_folder first("module");
+  const scratch_folder second("module");
   ASSERT_TRUE(write_module(first.path));
   ASSERT_TRUE(write_module(second.path));
-  const std::vector<std::uint8_t> bytes = read_bytes(first.path / music_file_name);
+  const std::vector<std::uint8_t> bytes = read_file_bytes(first.path / music_file_name);
   ASSERT_FALSE(bytes.empty());
-  EXPECT_EQ(bytes, read_bytes(second.path / music_file_name));
-  EXPECT_EQ(bytes, read_bytes(shipped_module)) << "the build's copy differs from a fresh one";
+  EXPECT_EQ(bytes, read_file_bytes(second.path / music_file_name));
+  EXPECT_EQ(bytes, read_file_bytes(shipped_module)) << "the build's copy differs from a fresh one";
 }
 
 TEST(module_maker, reports_a_folder_it_cannot_write_to) {
-  const temporary_folder folder;
+  const scratch_folder folder("module");
   EXPECT_FALSE(write_module(folder.path / "missing" / "deeper"));
 }
 

@@ -5,29 +5,21 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "assets/show_pictures.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/show_data.h"
 #include "tools/pictures/picture_maker.h"
 
 namespace {
 
 using bytes = std::vector<std::uint8_t>;
 
-const std::filesystem::path data_folder = QUORVAN_DATA_DIR;
-
-bytes read_bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bytes built_picture(const char* file_name) { return read_bytes(data_folder / file_name); }
+bytes built_picture(const char* file_name) { return read_file_bytes(built_data_file(file_name)); }
 
 struct pixel {
   int red, green, blue;
@@ -44,23 +36,11 @@ pixel pixel_at(const bytes& picture, int x, int y) {
 
 int mirrored(int y) { return picture_side - 1 - y; }
 
-// A fresh folder under the system's temporary folder, removed when the test ends.
-struct temporary_folder {
-  std::filesystem::path path;
-  temporary_folder() {
-    const auto temporary = std::filesystem::temp_directory_path();
-    std::string pattern = (temporary / "quorvan-pictures-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
-    path = pattern;
-  }
-  ~temporary_folder() { std::filesystem::remove_all(path); }
-};
-
 }  // namespace
 
 TEST(picture_files, each_of_the_seven_raw_files_holds_exactly_196608_bytes) {
   for (const picture_file& picture : show_pictures) {
-    const auto size = std::filesystem::file_size(data_folder / picture.file_name);
+    const auto size = std::filesystem::file_size(built_data_folder() / picture.file_name);
     EXPECT_EQ(size, 196'608u) << picture.file_name;
   }
 }
@@ -68,7 +48,7 @@ TEST(picture_files, each_of_the_seven_raw_files_holds_exactly_196608_bytes) {
 TEST(picture_files, each_raw_file_has_a_png_copy_of_the_same_name) {
   const bytes png_signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
   for (const picture_file& picture : show_pictures) {
-    const bytes png = read_bytes((data_folder / picture.file_name).replace_extension(".png"));
+    const bytes png = read_file_bytes((built_data_folder() / picture.file_name).replace_extension(".png"));
     ASSERT_GE(png.size(), png_signature.size()) << picture.file_name;
     EXPECT_TRUE(std::equal(png_signature.begin(), png_signature.end(), png.begin()))
         << picture.file_name;
@@ -125,17 +105,17 @@ TEST(picture_orientation, the_closing_cards_sun_sets_low_under_a_night_sky) {
 }
 
 TEST(picture_drawing, drawing_again_gives_the_same_bytes_as_the_built_files) {
-  const temporary_folder folder;
+  const scratch_folder folder("pictures");
   ASSERT_TRUE(write_pictures(folder.path));
   for (const picture_file& picture : show_pictures) {
     const std::filesystem::path raw_file = folder.path / picture.file_name;
-    EXPECT_EQ(read_bytes(raw_file), built_picture(picture.file_name)) << picture.file_name;
+    EXPECT_EQ(read_file_bytes(raw_file), built_picture(picture.file_name)) << picture.file_name;
     const auto png_name = std::filesystem::path(picture.file_name).replace_extension(".png");
-    EXPECT_EQ(read_bytes(folder.path / png_name), read_bytes(data_folder / png_name)) << png_name;
+    EXPECT_EQ(read_file_bytes(folder.path / png_name), read_file_bytes(built_data_folder() / png_name)) << png_name;
   }
 }
 
 TEST(picture_drawing, reports_failure_when_the_folder_does_not_exist) {
-  const temporary_folder folder;
+  const scratch_folder folder("pictures");
   EXPECT_FALSE(write_pictures(folder.path / "missing"));
 }

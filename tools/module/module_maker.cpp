@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "assets/show_pictures.h"
-#include "tools/module/song.h"
+#include "tools/module/module_song.h"
 #include "tools/module/xm_writer.h"
 
 bool write_module(const std::filesystem::path& folder) {

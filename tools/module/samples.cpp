@@ -99,7 +99,7 @@ std::vector<std::int16_t> to_frames(const std::vector<double>& wave) {
   return frames;
 }
 
-sound one_shot(std::vector<double> wave) {
+synthesised_sample one_shot(std::vector<double> wave) {
   fade_end(wave);
   return {to_frames(wave), 0, 0};
 }
@@ -113,7 +113,7 @@ double partial(int cycles, int frame, int period, double phase) {
 
 }  // namespace
 
-sound kick_drum() {
+synthesised_sample kick_drum() {
   std::vector<double> wave(frames_of(kick_seconds));
   double phase = 0;
   for (int i = 0; i < static_cast<int>(wave.size()); ++i) {
@@ -125,7 +125,7 @@ sound kick_drum() {
   return one_shot(std::move(wave));
 }
 
-sound snare_drum() {
+synthesised_sample snare_drum() {
   std::vector<double> wave(frames_of(snare_seconds));
   noise_source noise;
   const double share = one_pole_share(snare_noise_cutoff_hz);
@@ -140,7 +140,7 @@ sound snare_drum() {
   return one_shot(std::move(wave));
 }
 
-sound hi_hat() {
+synthesised_sample hi_hat() {
   std::vector<double> wave(frames_of(hat_seconds));
   noise_source noise;
   const double share = one_pole_share(hat_cutoff_hz);
@@ -153,7 +153,7 @@ sound hi_hat() {
   return one_shot(std::move(wave));
 }
 
-sound bass_tone() {
+synthesised_sample bass_tone() {
   constexpr int attack_frames = bass_attack_cycles * bass_cycle_frames;
   std::vector<double> wave(attack_frames + bass_cycle_frames);
   for (int i = 0; i < static_cast<int>(wave.size()); ++i) {
@@ -170,7 +170,7 @@ sound bass_tone() {
   return {to_frames(wave), attack_frames, bass_cycle_frames};
 }
 
-sound lead_tone() {
+synthesised_sample lead_tone() {
   constexpr int loop_frames = lead_loop_cycles * lead_cycle_frames;
   std::vector<double> wave(loop_frames);
   for (int i = 0; i < loop_frames; ++i) {
@@ -187,7 +187,7 @@ sound lead_tone() {
   return {to_frames(wave), 0, loop_frames};
 }
 
-sound pad_chord(chord_quality quality) {
+synthesised_sample pad_chord(chord_quality quality) {
   // Cycles per loop of the root, the third, the fifth and the octave.
   const int third = quality == chord_quality::minor ? pad_root_cycles * 6 / 5
                                                     : pad_root_cycles * 5 / 4;

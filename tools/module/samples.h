@@ -16,7 +16,7 @@ inline constexpr int pad_cycle_frames = 256;
 inline constexpr int lead_cycle_frames = 128;
 
 // 16-bit mono frames, peaking just below full scale; the song sets the mix.
-struct sound {
+struct synthesised_sample {
   std::vector<std::int16_t> frames;
   std::uint32_t loop_start = 0;
   std::uint32_t loop_length = 0;  // 0: plays once
@@ -25,11 +25,11 @@ struct sound {
 enum class chord_quality { minor, major };
 
 // One-shot drums.
-sound kick_drum();
-sound snare_drum();
-sound hi_hat();
+synthesised_sample kick_drum();
+synthesised_sample snare_drum();
+synthesised_sample hi_hat();
 
 // Looped tones.
-sound bass_tone();
-sound lead_tone();
-sound pad_chord(chord_quality quality);  // a triad and its octave on C
+synthesised_sample bass_tone();
+synthesised_sample lead_tone();
+synthesised_sample pad_chord(chord_quality quality);  // a triad and its octave on C

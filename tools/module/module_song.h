@@ -1,4 +1,4 @@
-// song.h: the show's music as a whole module: its instruments, its patterns
+// module_song.h: the show's music as a whole module: its instruments, its patterns
 // and the order it plays them in.
 #pragma once
 

@@ -1,7 +1,7 @@
-// song.cpp: composes the music in A minor at 125 beats a minute: an intro,
+// module_song.cpp: composes the music in A minor at 125 beats a minute: an intro,
 // a build-up, two themes, a break, two variations and a turnaround that leads
 // back to the first theme, where the song starts over.
-#include "tools/module/song.h"
+#include "tools/module/module_song.h"
 
 #include <algorithm>
 #include <array>
@@ -378,7 +378,7 @@ xm_pattern turnaround() {
 
 // ---- The instruments ----
 
-xm_instrument instrument_of(std::string name, sound made, std::uint8_t native_note,
+xm_instrument instrument_of(std::string name, synthesised_sample made, std::uint8_t native_note,
                             std::uint8_t level, std::uint8_t panning) {
   xm_instrument built;
   built.name = name;
@@ -392,7 +392,7 @@ xm_instrument instrument_of(std::string name, sound made, std::uint8_t native_no
   return built;
 }
 
-xm_instrument tone_of(std::string name, sound made, std::uint8_t native_note, std::uint8_t level,
+xm_instrument tone_of(std::string name, synthesised_sample made, std::uint8_t native_note, std::uint8_t level,
                       std::uint8_t panning, const xm_envelope& envelope, std::uint16_t fadeout) {
   xm_instrument built =
       instrument_of(std::move(name), std::move(made), native_note, level, panning);

@@ -1,4 +1,4 @@
-// show_run.h: runs the show offscreen, frame by frame, the way the program
+// offscreen_show.h: runs the show offscreen, frame by frame, the way the program
 // starts it, and hands every presented frame to the test.
 #pragma once
 
@@ -8,16 +8,15 @@
 #include <span>
 #include <string>
 
-inline constexpr int screen_width = 640;
-inline constexpr int screen_height = 480;
-inline constexpr int show_frame_count = 3194;  // the end comes right after this frame
+#include "offscreen/picture_framebuffer.h"
+#include "show/timeline.h"
 
 // Called once per presented frame: its number (from 1) and its RGB pixels, top
 // row first. The show's program-wide state (stage flags, scene states) is as
 // the frame left it.
 using frame_observer = std::function<void(int frame, std::span<const std::uint8_t> rgb)>;
 
-struct show_run {
+struct offscreen_run {
   std::string error;           // empty when the show could be run
   std::string gl_description;  // GL_VERSION and GL_RENDERER, for the log
   int frames_presented = 0;
@@ -32,5 +31,5 @@ struct show_run {
 // The show's state is program-wide and never reset, so a process can run it
 // once only; a second call returns an error. Under CTest every test runs in a
 // process of its own.
-show_run run_show(const std::filesystem::path& picture_folder, int last_frame,
+offscreen_run run_show(const std::filesystem::path& picture_folder, int last_frame,
                   const frame_observer& observe);

@@ -1,6 +1,6 @@
-// show_run.cpp: runs the show through the capture tool's frame loop, which
+// offscreen_show.cpp: runs the show through the capture tool's frame loop, which
 // draws each frame into the 640 by 480 RGB565 picture and reads it back.
-#include "tests/render/show_run.h"
+#include "tests/render/offscreen_show.h"
 
 #include <GL/gl.h>
 
@@ -19,22 +19,22 @@ std::string describe_gl() {
   return "OpenGL " + text(GL_VERSION) + " on " + text(GL_RENDERER);
 }
 
-show_run failed(std::string why) {
-  show_run result;
+offscreen_run failed(std::string why) {
+  offscreen_run result;
   result.error = std::move(why);
   return result;
 }
 
 }  // namespace
 
-show_run run_show(const std::filesystem::path& picture_folder, int last_frame,
+offscreen_run run_show(const std::filesystem::path& picture_folder, int last_frame,
                   const frame_observer& observe) {
   if (started) return failed("the show has run in this process already");
   started = true;
 
-  const offscreen_context context{screen_width, screen_height};
+  const offscreen_context context{picture_width, picture_height};
   if (!context.ok()) return failed("no offscreen OpenGL context: " + context.error());
-  show_run result;
+  offscreen_run result;
   result.gl_description = describe_gl() + " (" + context.platform() + ")";
 
   // The show loads its pictures from the working directory.

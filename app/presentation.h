@@ -10,5 +10,10 @@ bool open_picture();
 // sets the projection and the base eye offset for the picture as ever.
 void window_reshaped(int width, int height);
 
-// The show's present hook: scales the picture into the window and swaps.
+// Asks the toolkit for the next frame. While the window is hidden the toolkit
+// draws none, and this waits a frame's time rather than ask again at once.
+void request_frame();
+
+// The show's present hook: at the frame's moment, at most 60 a second, scales
+// the picture into the window and swaps.
 void present_frame();

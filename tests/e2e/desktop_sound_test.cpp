@@ -88,20 +88,13 @@ const std::vector<float>& module_start() {
   return rendered;
 }
 
-std::span<const float> frames_of(const std::vector<float>& stereo_samples, std::size_t first, std::size_t count) {
-  const std::size_t frames = stereo_samples.size() / stereo;
-  first = std::min(first, frames);
-  count = std::min(count, frames - first);
-  return std::span<const float>(stereo_samples).subspan(stereo * first, stereo * count);
-}
-
 // Whether the window of the recording at that frame matches the module's own
 // render at the given frame, or, with slack, anywhere that far around it.
 bool window_matches(const std::vector<float>& recording, std::size_t frame, std::size_t module_frame,
                     std::size_t slack) {
-  const std::span<const float> heard = frames_of(recording, frame, window_frames);
+  const std::span<const float> heard = stereo_frames(recording, frame, window_frames);
   const auto matches_at = [&](std::size_t candidate) {
-    return similarity(heard, frames_of(module_start(), candidate, window_frames)) >= same_music;
+    return similarity(heard, stereo_frames(module_start(), candidate, window_frames)) >= same_music;
   };
   // Nearest first: the window is almost always where it belongs.
   for (std::size_t distance = 0; distance <= slack; ++distance) {
@@ -125,7 +118,7 @@ double share_of_the_module(const std::vector<float>& recording, std::size_t onse
   int audible = 0;
   int matching = 0;
   for (std::size_t offset = 0; offset + window_frames <= frames_in(seconds); offset += window_frames) {
-    if (loudest(frames_of(recording, onset + offset, window_frames)) == 0.0f) continue;  // a dropout
+    if (loudest(stereo_frames(recording, onset + offset, window_frames)) == 0.0f) continue;  // a dropout
     ++audible;
     matching += window_matches(recording, onset + offset, *module_onset + offset, search_frames);
   }
@@ -136,7 +129,7 @@ double share_of_the_module(const std::vector<float>& recording, std::size_t onse
 // audible frame before it.
 std::size_t silence_start(const std::vector<float>& recording, std::size_t silence_end) {
   std::size_t frame = std::min(silence_end, recording.size() / stereo);
-  while (frame > 0 && loudest(frames_of(recording, frame - 1, 1)) == 0.0f) --frame;
+  while (frame > 0 && loudest(stereo_frames(recording, frame - 1, 1)) == 0.0f) --frame;
   return frame;
 }
 

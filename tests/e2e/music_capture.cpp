@@ -32,6 +32,13 @@ std::vector<float> render_show_module(int rate, std::size_t frames) {
   return clamped(reference_render(read_file(built_module()), frames, rate));
 }
 
+std::span<const float> stereo_frames(std::span<const float> samples, std::size_t first, std::size_t count) {
+  const std::size_t frames = samples.size() / 2;
+  first = std::min(first, frames);
+  count = std::min(count, frames - first);
+  return samples.subspan(2 * first, 2 * count);
+}
+
 std::optional<std::size_t> first_audible_frame(std::span<const float> stereo, std::size_t from_frame) {
   for (std::size_t i = 2 * from_frame; i < stereo.size(); ++i) {
     if (std::fabs(stereo[i]) > audible) return i / 2;

@@ -25,6 +25,9 @@ std::size_t bytes_per_frame(const capture_format& format);
 // show's mix is: interleaved stereo floats.
 std::vector<float> render_show_module(int rate, std::size_t frames);
 
+// That stretch of interleaved stereo frames, cut short where the samples end.
+std::span<const float> stereo_frames(std::span<const float> samples, std::size_t first, std::size_t count);
+
 // The first stereo frame at or after from_frame with a sample above the
 // threshold of hearing used here (-80 dBFS); nullopt if there is none.
 std::optional<std::size_t> first_audible_frame(std::span<const float> stereo, std::size_t from_frame);

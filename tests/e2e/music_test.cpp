@@ -42,9 +42,7 @@ struct capture {
   std::size_t frames() const { return samples.size() / stereo; }
   std::size_t frame_at(std::size_t byte) const { return byte / bytes_per_frame(format); }
   std::span<const float> span(std::size_t first_frame, std::size_t count) const {
-    first_frame = std::min(first_frame, frames());
-    count = std::min(count, frames() - first_frame);
-    return std::span<const float>(samples).subspan(stereo * first_frame, stereo * count);
+    return stereo_frames(samples, first_frame, count);
   }
 };
 
@@ -84,7 +82,7 @@ const std::vector<float>& module_start() {
 }
 
 std::span<const float> module_span(std::size_t first_frame, std::size_t count) {
-  return std::span<const float>(module_start()).subspan(stereo * first_frame, stereo * count);
+  return stereo_frames(module_start(), first_frame, count);
 }
 
 using music = on_x_server;

@@ -2,7 +2,8 @@
 # bench/run.sh: quorvan's benchmark suite. Installs what it needs (setup.sh),
 # builds the show and the bench's programs in build-bench, measures every figure
 # against a baseline taken in the same run (medians of QUORVAN_BENCH_RUNS runs,
-# 5 by default), and writes docs/benchmarks.md and docs/frame-times.png.
+# 5 by default), writes the figures to docs/benchmarks.data, the page
+# docs/benchmarks.md from them (bench/write_report.sh) and docs/frame-times.png.
 # About 20 minutes on 2 cores (each paced run of the show takes its 53 s);
 # run it on a quiet machine.
 # Usage: bash bench/run.sh
@@ -16,6 +17,7 @@ bin=$build/bin
 probe=$build/bench/libbench_probe.so
 work=$(mktemp -d /tmp/quorvan-bench-XXXXXX)
 report=$root/docs/benchmarks.md
+figures=$work/figures  # "<name> <value>" lines, copied to docs/benchmarks.data when all are in
 plot=$root/docs/frame-times.png
 facts=$build/show_facts  # the show's length, scene starts and music file, written by the build
 
@@ -35,9 +37,11 @@ median() {  # of the numbers on standard input, one a line
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-at_most() { awk -v a="$1" -v b="$2" 'BEGIN { print (a <= b ? "met" : "not met") }'; }
 figure() { awk -v name="$1" '$1 == name { print $2 }' "$2"; }  # NAME FILE: the value on NAME's line
 fact() { sed -n "s/^$1 //p" "$facts"; }  # NAME: the show's fact of that name, all its values
+# NAME FILE: the value on NAME's line over the value on the "frames" line
+per_frame() { awk -v total="$(figure "$1" "$2")" -v frames="$(figure frames "$2")" 'BEGIN { printf "%.1f", total / frames }'; }
+record() { echo "$1 ${*:2}" >>"$figures"; }  # NAME VALUE...: a figure of the report; no value: not measured
 
 build_everything() {
   bash setup.sh show tests bench
@@ -143,76 +147,154 @@ run_capture() {  # SIZE: prints the median seconds of a whole capture
   done | median
 }
 
+# One line of scene_pacing.awk's per scene as figures PROGRAM_scene_N_first,
+# _last, _p50, _p99, _max, _ratio (max over median), _over, _slowest.
+record_scenes() {  # PROGRAM FILE
+  local scene first last p50 p99 most ratio over slowest
+  while read -r scene first last p50 p99 most ratio over slowest; do
+    if [ "$scene" = single_run_worst ]; then record "$1_single_run_worst" "$first"; continue; fi
+    record "$1_scene_${scene}_first" "$first"
+    record "$1_scene_${scene}_last" "$last"
+    record "$1_scene_${scene}_p50" "$p50"
+    record "$1_scene_${scene}_p99" "$p99"
+    record "$1_scene_${scene}_max" "$most"
+    record "$1_scene_${scene}_ratio" "$ratio"
+    record "$1_scene_${scene}_over" "$over"
+    record "$1_scene_${scene}_slowest" "$slowest"
+  done <"$2"
+  record "$1_worst_scene" "$(awk '$1 ~ /^[0-9]+$/ && $7 > worst { worst = $7 } END { print worst }' "$2")"
+}
+
+# One line of simulated_refresh's per display as figures simulated_RATE_interval,
+# _seconds, _median and _p99 (RATE "none": no swap control).
+record_simulated() {  # FILE
+  local rate interval seconds jitter_median jitter_p99
+  while read -r rate interval seconds jitter_median jitter_p99; do
+    record "simulated_${rate}_interval" "$interval"
+    record "simulated_${rate}_seconds" "$seconds"
+    record "simulated_${rate}_median" "$jitter_median"
+    record "simulated_${rate}_p99" "$jitter_p99"
+  done <"$1"
+}
+
 say "installing and building"
 build_everything
 show_frames=$(fact frames_in_show)
-video_fps=$(fact capture_fps)
-load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-started=$(date -u '+%Y-%m-%d %H:%M UTC')
+show_seconds=$(awk -v f="$show_frames" -v r="$(fact capture_fps)" 'BEGIN { printf "%.2f", f / r }')
+record runs "$runs"
+record frames_in_show "$show_frames"
+record frame_intervals $((show_frames - 1))
+record paced_length "$(awk -v f="$show_frames" -v r="$(fact frames_per_second)" 'BEGIN { printf "%.2f", (f - 1) / r }')"
+record music_file "$(fact music_file)"
+record cpu "$(lscpu | sed -n 's/^Model name: *//p' | head -1)"
+record cores "$(nproc)"
+record mesa "$(dpkg-query -W -f='${Version}' libgl1-mesa-dri)"
+record started "$(date -u '+%Y-%m-%d %H:%M UTC')"
+record load_before "$(cut -d' ' -f1-3 /proc/loadavg)"
 start_x_server
 
 say "frames: the show and the minimal program, $runs runs each"
 run_frames
 for program in quorvan minimal_show; do
   gawk -f bench/frame_summary.awk "$work"/frames.$program.* >"$work/summary.$program"
+  gawk -v scene_first_frames="$(fact scene_first_frames)" -v trace="$work/trace.$program" \
+    -f bench/scene_pacing.awk "$work"/frames.$program.* >"$work/scenes.$program"
 done
 show_fps=$(awk '{ print $3 }' "$work/summary.quorvan" | median)
 minimal_fps=$(awk '{ print $3 }' "$work/summary.minimal_show" | median)
+record show_fps "$show_fps"
+record minimal_fps "$minimal_fps"
+record fps_ratio "$(ratio "$show_fps" "$minimal_fps")"
 show_start=$(awk '{ print $1 }' "$work/summary.quorvan" | median)
 minimal_start=$(awk '{ print $1 }' "$work/summary.minimal_show" | median)
-show_first_frame=$(awk '{ print $2 }' "$work/summary.quorvan" | median)
-start_difference=$(awk -v a="$show_start" -v b="$minimal_start" 'BEGIN { printf "%.1f", a - b }')
-for program in quorvan minimal_show; do
-  gawk -v scene_first_frames="$(fact scene_first_frames)" -v trace="$work/trace.$program" -f bench/scene_pacing.awk "$work"/frames.$program.* >"$work/scenes.$program"
-done
+record show_start "$show_start"
+record minimal_start "$minimal_start"
+record start_difference "$(awk -v a="$show_start" -v b="$minimal_start" 'BEGIN { printf "%.1f", a - b }')"
+record show_first_frame "$(awk '{ print $2 }' "$work/summary.quorvan" | median)"
+record_scenes show "$work/scenes.quorvan"
+record_scenes minimal "$work/scenes.minimal_show"
 show_peak=$(cat "$work"/memory.quorvan.* | awk '$1 == "peak" { print $2 }' | median)
 minimal_peak=$(cat "$work"/memory.minimal_show.* | awk '$1 == "peak" { print $2 }' | median)
+record show_peak "$show_peak"
+record show_peak_mib $((show_peak / 1024))
+record minimal_peak "$minimal_peak"
+record minimal_peak_mib $((minimal_peak / 1024))
+record peak_difference_mib $(((show_peak - minimal_peak) / 1024))
+gawk -f bench/memory_figures.awk "$work/memory.quorvan.1" "$work/memory.minimal_show.1" >>"$figures"
+record show_later_allocations "$(awk -f bench/later_allocations.awk "$work/allocations.quorvan.1")"
+record minimal_later_allocations "$(awk -f bench/later_allocations.awk "$work/allocations.minimal_show.1")"
 
 say "pacing: the show at 60 frames a second, $runs runs of 53 s"
 run_paced
 gawk -v trace="$work/trace.paced" -f bench/paced_summary.awk "$work"/paced.* >"$work/paced"
-paced_seconds=$(awk '{ print $1 }' "$work/paced" | median)
-jitter_median=$(awk '{ print $2 }' "$work/paced" | median)
-jitter_p99=$(awk '{ print $3 }' "$work/paced" | median)
-wayland_seconds=$( [ -s "$work/wayland" ] && gawk -f bench/paced_summary.awk "$work/wayland" | awk '{ print $1 }' || true)
+record paced_seconds "$(awk '{ print $1 }' "$work/paced" | median)"
+record jitter_median "$(awk '{ print $2 }' "$work/paced" | median)"
+record jitter_p99 "$(awk '{ print $3 }' "$work/paced" | median)"
+record wayland_seconds "$( [ -s "$work/wayland" ] && gawk -f bench/paced_summary.awk "$work/wayland" | awk '{ print $1 }' || true)"
 "$bin/simulated_refresh" >"$work/simulated"
+record_simulated "$work/simulated"
 
 say "sound: \"s\" through PulseAudio to silence at its sink, 10 times"
-sink_silence=$(sink_silence_ms)
+record sink_silence "$(sink_silence_ms)"
 
 say "sound: \"s\" typed into the show, $runs runs"
 run_key_presses
 gawk -f bench/sound_latency.awk "$work"/sound.* >"$work/latencies"
-latency_median=$(median <"$work/latencies")
-latency_max=$(sort -g "$work/latencies" | tail -1)
-latency_count=$(wc -l <"$work/latencies")
+record key_silences "$(wc -l <"$work/latencies")"
+if [ -s "$work/latencies" ]; then
+  record key_silence_median "$(median <"$work/latencies")"
+  record key_silence_max "$(sort -g "$work/latencies" | tail -1)"
+else  # no "s" reached a playing show: nothing measured
+  record key_silence_median
+  record key_silence_max
+fi
 
 say "sound: mixing 60 s of the module, $runs rounds"
 "$bin/sound_cost" "$bin/$(fact music_file)" "$runs" >"$work/sound_cost"
 layer_ms=$(awk '$1 == "round" { print $2 }' "$work/sound_cost" | median)
 libopenmpt_ms=$(awk '$1 == "round" { print $3 }' "$work/sound_cost" | median)
+record mixing_layer "$layer_ms"
+record mixing_libopenmpt "$libopenmpt_ms"
+record mixing_ratio "$(ratio "$layer_ms" "$libopenmpt_ms")"
 module_kb=$(figure loaded "$work/sound_cost")
-module_ms=$(awk '$1 == "loaded" { print $3 }' "$work/sound_cost")
+record module_kb "$module_kb"
+record module_load_ms "$(awk '$1 == "loaded" { print $3 }' "$work/sound_cost")"
+# Of the heap and anonymous memory the show has more: six textures of 256 by
+# 256 texels, 4 bytes each in llvmpipe, the module, and the rest.
+textures_kb=$((6 * 256 * 256 * 4 / 1024))
+record textures_kb "$textures_kb"
+record heap_other $(($(figure heap_growth "$figures") - textures_kb - module_kb))
 
 say "own code: without a driver, $runs runs, and its instructions under callgrind"
 loop_ns=$(for _ in $(seq "$runs"); do "$bin/own_code_cost"; done | awk '{ print $1 }' | median)
 count_own_instructions own_code_cost "$work/own.loop" 20
 say "own code: the whole show under callgrind (about 4 minutes)"
 count_own_instructions quorvan "$work/own.show"
-load_after_frames=$(cut -d' ' -f1-3 /proc/loadavg)
+show_instructions=$(per_frame own "$work/own.show")
+loop_instructions=$(per_frame own "$work/own.loop")
+record own_instructions "$show_instructions"
+# The show's instructions a frame turned into time at the driverless run's pace.
+record own_ns "$(awk -v i="$show_instructions" -v li="$loop_instructions" -v ln="$loop_ns" 'BEGIN { printf "%.0f", i * ln / li }')"
+record own_ns_measured "$loop_ns"
+gawk -f bench/outside_calls.awk "$work/own.show" >>"$figures"
+record driver_allocations_per_frame "$(per_frame allocations "$work/own.show")"
+record driver_file_opens "$(figure opens "$work/own.show")"
+record load_after_frames "$(cut -d' ' -f1-3 /proc/loadavg)"
 
 say "capture: the whole show at 640x480 and 1280x960, $runs runs each"
-capture_small=$(run_capture 640x480)
-capture_large=$(run_capture 1280x960)
-load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+record capture_fps "$(fact capture_fps)"
+record show_seconds "$show_seconds"
+for size in 640x480 1280x960; do
+  seconds=$(run_capture "$size")
+  record "capture_${size}_seconds" "$seconds"
+  record "capture_${size}_fps" "$(awk -v f="$show_frames" -v s="$seconds" 'BEGIN { printf "%.0f", f / s }')"
+  record "capture_${size}_share" "$(ratio "$seconds" "$show_seconds")"
+done
+record load_after "$(cut -d' ' -f1-3 /proc/loadavg)"
 
 say "writing $report and $plot"
-source bench/write_report.sh
-# Sections that other tools measure (the page in a browser, presenting on large
-# desktops) are kept as they are.
-kept=$(sed -n '/^## In a browser$/,$p' "$report" 2>/dev/null || true)
-write_report >"$report"
-if [ -n "$kept" ]; then printf '\n%s\n' "$kept" >>"$report"; fi
+cp "$figures" "$root/docs/benchmarks.data"
+bash bench/write_report.sh
 gnuplot -e "show_times='$work/trace.quorvan'; minimal_times='$work/trace.minimal_show'; \
             scenes='$work/scenes.quorvan'; paced_times='$work/trace.paced'; runs=$runs; output='$plot'; \
             frames_in_show=$show_frames; scene_first_frames='$(fact scene_first_frames)'" \

@@ -120,10 +120,28 @@ bool look_at_desktop(int argc, char** argv) {
   return true;
 }
 
+namespace {
+
+// With no window manager nobody hands the window the keyboard, and another
+// program may have left the focus nowhere. Once the window is on screen the
+// show takes the focus itself, so its keys work; it goes back to the pointer
+// when the show's window goes.
+void take_keyboard_focus_when_shown(int status) {
+  if (desktop.window_manager_full_screen || status == GLUT_HIDDEN) return;
+  Display* display = glXGetCurrentDisplay();
+  const GLXDrawable window = glXGetCurrentDrawable();
+  if (display == nullptr || window == None) return;
+  XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+  XFlush(display);
+}
+
+}  // namespace
+
 void open_show_window() {
   glutInitWindowPosition(desktop.monitor.x, desktop.monitor.y);
   glutInitWindowSize(picture_width, picture_height);
   glutCreateWindow(window_title);
+  glutWindowStatusFunc(take_keyboard_focus_when_shown);
 }
 
 void enter_full_screen() {

@@ -1,5 +1,6 @@
 // keys_test.cpp: keys typed into the running show: Escape ends it at once,
-// "f" asks for full screen, and upper-case or other keys change nothing.
+// "f" asks for full screen, upper-case or other keys change nothing, and keys
+// reach the show on a bare X session whatever focus another program left.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "tests/e2e/show_expectations.h"
 #include "tests/e2e/show_run.h"
+#include "tests/e2e/x_server.h"
 #include "tests/e2e/x_server_fixture.h"
 
 namespace {
@@ -73,6 +75,18 @@ TEST_F(keys, upper_case_f_m_s_and_other_keys_change_nothing_and_the_show_goes_on
   EXPECT_EQ(key_codes(result), (std::vector<long>{'F', 'M', 'S', 'a', 'q', 'x', ' ', '\r', '\t'}));
   EXPECT_TRUE(full_screen_requests_after_start(result.events).empty());
   EXPECT_EQ(events_named(result.events, "leave_full_screen").size(), 1u);
+}
+
+TEST_F(keys, reach_the_show_on_a_bare_x_session_where_another_program_left_the_focus_nowhere) {
+  ASSERT_TRUE(leave_keyboard_focus_nowhere(display));
+  show_data_folder folder("focus-nowhere");
+  running_show show = start_show(folder, {.hold_frames = {key_frame}});
+  ASSERT_TRUE(press_keys_at(show, key_frame, {"x", "Escape"}));
+  const show_result result = finish_show(show, run_limit);
+
+  ASSERT_TRUE(result.end.has_value()) << "Escape did not reach the show";
+  EXPECT_TRUE(result.end->exited_with(0)) << describe(*result.end) << '\n' << result.errors;
+  EXPECT_EQ(key_codes(result), (std::vector<long>{'x', escape}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // which Xorg writes only once it accepts connections.
 #include "tests/e2e/x_server.h"
 
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -81,3 +82,12 @@ x_server_start start_x_server(const std::filesystem::path& config_file,
 }
 
 void stop_x_server(x_server& server) { stop_process(server.process, stop_grace); }
+
+bool leave_keyboard_focus_nowhere(const std::string& display) {
+  Display* connection = XOpenDisplay(display.c_str());
+  if (connection == nullptr) return false;
+  XSetInputFocus(connection, None, RevertToNone, CurrentTime);
+  XSync(connection, False);
+  XCloseDisplay(connection);
+  return true;
+}

@@ -29,3 +29,7 @@ x_server_start start_x_server(const std::filesystem::path& config_file,
 
 // Ends the server so that it removes its socket and lock file.
 void stop_x_server(x_server& server);
+
+// Leaves the server's keyboard focus nowhere, as a program that had set it to
+// its own window does when it exits on a session without a window manager.
+bool leave_keyboard_focus_nowhere(const std::string& display);

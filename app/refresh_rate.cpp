@@ -18,8 +18,8 @@ point window_centre_on_root(Display* display, Window window) {
   if (XGetWindowAttributes(display, window, &attributes) == 0) return {};
   point centre;
   Window child = 0;
-  XTranslateCoordinates(display, window, attributes.root, attributes.width / 2, attributes.height / 2,
-                        &centre.x, &centre.y, &child);
+  XTranslateCoordinates(display, window, attributes.root, attributes.width / 2, attributes.height / 2, &centre.x,
+                        &centre.y, &child);
   return centre;
 }
 

@@ -40,8 +40,7 @@ const char* display_name_of(int argc, char** argv) {
 
 // The window ids or atoms a property of the window holds (none if it has none).
 template <typename item>
-void for_each_in_property(Display* display, Window window, const char* name, Atom type,
-                          auto&& visit) {
+void for_each_in_property(Display* display, Window window, const char* name, Atom type, auto&& visit) {
   const Atom property = XInternAtom(display, name, True);
   if (property == None) return;
   Atom actual_type = None;
@@ -50,13 +49,12 @@ void for_each_in_property(Display* display, Window window, const char* name, Ato
   unsigned long bytes_after = 0;
   unsigned char* data = nullptr;
   constexpr long max_items = 1024;
-  if (XGetWindowProperty(display, window, property, 0, max_items, False, type, &actual_type,
-                         &format, &count, &bytes_after, &data) != Success)
+  if (XGetWindowProperty(display, window, property, 0, max_items, False, type, &actual_type, &format, &count,
+                         &bytes_after, &data) != Success)
     return;
   if (data != nullptr && actual_type == type && format == 32) {
     // Xlib hands 32-bit properties over as longs.
-    for (const long value : std::span(reinterpret_cast<const long*>(data), count))
-      visit(item(value));
+    for (const long value : std::span(reinterpret_cast<const long*>(data), count)) visit(item(value));
   }
   if (data != nullptr) XFree(data);
 }
@@ -90,8 +88,8 @@ monitor_area primary_monitor(Display* display) {
   int error_base = 0;
   int major = 0;
   int minor = 0;
-  if (!XRRQueryExtension(display, &event_base, &error_base) ||
-      !XRRQueryVersion(display, &major, &minor) || major * 100 + minor < 105)
+  if (!XRRQueryExtension(display, &event_base, &error_base) || !XRRQueryVersion(display, &major, &minor) ||
+      major * 100 + minor < 105)
     return area;
   int count = 0;
   XRRMonitorInfo* monitors = XRRGetMonitors(display, RootWindow(display, screen), True, &count);
@@ -155,8 +153,7 @@ void enter_full_screen() {
   const GLXDrawable window = glXGetCurrentDrawable();
   if (display == nullptr || window == None) return;
   const monitor_area& monitor = desktop.monitor;
-  XMoveResizeWindow(display, window, monitor.x, monitor.y, unsigned(monitor.width),
-                    unsigned(monitor.height));
+  XMoveResizeWindow(display, window, monitor.x, monitor.y, unsigned(monitor.width), unsigned(monitor.height));
   XRaiseWindow(display, window);
   XFlush(display);
 }

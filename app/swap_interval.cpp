@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "offscreen/extension_list.h"
 #include "app/refresh_rate.h"
+#include "offscreen/extension_list.h"
 
 namespace {
 

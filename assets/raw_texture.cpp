@@ -69,8 +69,7 @@ pixel_buffer load_raw_image(const char* file_name, int& width, int& height) {
     return nullptr;
   }
 
-  const std::size_t bytes_read =
-      picture.regular ? std::fread(pixels.get(), 1, picture_bytes, picture.file.get()) : 0;
+  const std::size_t bytes_read = picture.regular ? std::fread(pixels.get(), 1, picture_bytes, picture.file.get()) : 0;
   picture.file.reset();
   if (bytes_read < picture_bytes) {
     std::fputs("Error while reading file\n", stdout);

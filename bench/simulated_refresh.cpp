@@ -60,8 +60,8 @@ void simulate(double refresh_rate) {
   std::vector<double> jitter_ms;
   for (std::size_t frame = 1; frame < presented.size(); ++frame) {
     if (int(frame) + 1 == cube_first_frame) continue;  // the slow frame itself
-    jitter_ms.push_back(std::abs(std::chrono::duration<double, std::milli>(presented[frame] - presented[frame - 1] -
-                                                                           frame_period).count()));
+    jitter_ms.push_back(std::abs(
+        std::chrono::duration<double, std::milli>(presented[frame] - presented[frame - 1] - frame_period).count()));
   }
   const double seconds = std::chrono::duration<double>(presented.back() - presented.front()).count();
   char rate[16] = "none";

@@ -5,7 +5,6 @@
 //        prints "loaded <kB> <ms>", the heap and the wall time that loading the
 //        module took (the first module in a process), then
 //        "round <sound layer ms> <libopenmpt ms>" for each round
-#include <libopenmpt/libopenmpt.hpp>
 #include <malloc.h>
 #include <time.h>
 
@@ -14,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <libopenmpt/libopenmpt.hpp>
 #include <sstream>
 #include <vector>
 
@@ -57,7 +57,8 @@ double libopenmpt_ms(openmpt::module& module, std::vector<float>& stereo) {
   module.set_position_seconds(0.0);
   return cpu_ms_of([&] {
     for (std::size_t done = 0; done < frames;) {
-      const std::size_t rendered = module.read_interleaved_stereo(music_mix_rate, frames - done, stereo.data() + 2 * done);
+      const std::size_t rendered =
+          module.read_interleaved_stereo(music_mix_rate, frames - done, stereo.data() + 2 * done);
       if (rendered == 0) break;
       done += rendered;
     }

@@ -3,10 +3,9 @@
 // begins after the loop point sounds exactly as it does in the show.
 #include "capture/audio_track.h"
 
-#include <libopenmpt/libopenmpt.hpp>
-
 #include <algorithm>
 #include <fstream>
+#include <libopenmpt/libopenmpt.hpp>
 #include <memory>
 #include <ostream>
 
@@ -41,8 +40,7 @@ std::int64_t audio_sample_at_frame(int frame, int fps) {
   return ((std::int64_t(frame) - 1) * audio_rate * 2 + fps) / (2 * std::int64_t(fps));
 }
 
-std::vector<float> render_music(const std::filesystem::path& module_file, std::int64_t first,
-                                std::int64_t count) {
+std::vector<float> render_music(const std::filesystem::path& module_file, std::int64_t first, std::int64_t count) {
   std::vector<float> samples(std::size_t(count) * audio_channels, 0.0f);
   std::ostream quiet_log(nullptr);  // libopenmpt's warnings are not the user's business here
   const auto module = load_module(module_file, quiet_log);
@@ -68,8 +66,7 @@ std::vector<float> render_music(const std::filesystem::path& module_file, std::i
 
 std::string write_raw_samples(const std::filesystem::path& file, std::span<const float> samples) {
   std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-  stream.write(reinterpret_cast<const char*>(samples.data()),
-               std::streamsize(samples.size_bytes()));
+  stream.write(reinterpret_cast<const char*>(samples.data()), std::streamsize(samples.size_bytes()));
   stream.close();
   if (!stream) return "cannot write the music to " + file.string();
   return {};

@@ -14,8 +14,7 @@
 inline constexpr int audio_rate = music_mix_rate;
 inline constexpr int audio_channels = 2;
 // ffmpeg's name for the raw samples as this machine stores them.
-inline constexpr const char* raw_audio_format =
-    std::endian::native == std::endian::little ? "f32le" : "f32be";
+inline constexpr const char* raw_audio_format = std::endian::native == std::endian::little ? "f32le" : "f32be";
 
 // Where frame n (from 1) starts on the audio's timeline, in sample frames,
 // when the show runs at fps frames per second and the music starts with frame 1.
@@ -24,8 +23,7 @@ std::int64_t audio_sample_at_frame(int frame, int fps);
 // The music from sample frame first on, count sample frames, interleaved
 // stereo floats in [-1, 1]: the module from its start, looping forever, as the
 // show plays it. A missing or unreadable module gives silence.
-std::vector<float> render_music(const std::filesystem::path& module_file, std::int64_t first,
-                                std::int64_t count);
+std::vector<float> render_music(const std::filesystem::path& module_file, std::int64_t first, std::int64_t count);
 
 // Writes the samples as raw floats (raw_audio_format); an error text, or empty.
 std::string write_raw_samples(const std::filesystem::path& file, std::span<const float> samples);

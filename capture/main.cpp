@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <string>
 
-#include "png/png_file.h"
 #include "assets/show_pictures.h"
 #include "capture/audio_track.h"
 #include "capture/options.h"
@@ -18,6 +17,7 @@
 #include "capture/temporary_file.h"
 #include "capture/video_encoder.h"
 #include "offscreen/offscreen_context.h"
+#include "png/png_file.h"
 
 namespace {
 
@@ -35,8 +35,7 @@ void watch_for_interrupts() {
   struct sigaction action {};
   action.sa_handler = note_interrupt;
   sigemptyset(&action.sa_mask);
-  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP})
-    sigaction(signal_number, &action, nullptr);
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
 }
 
 // Ends the process by the signal that interrupted it, as the caller expects.
@@ -52,15 +51,13 @@ int failure(const std::string& why) {
 }
 
 std::string show_ended_early(int frames_presented, int wanted) {
-  return "the show ended after frame " + std::to_string(frames_presented) + ", before frame " +
-         std::to_string(wanted);
+  return "the show ended after frame " + std::to_string(frames_presented) + ", before frame " + std::to_string(wanted);
 }
 
 // The music for frames first to last, in a temporary file for ffmpeg to read.
 std::string write_music(const temporary_file& file, const capture_options& options) {
   const auto first_sample = audio_sample_at_frame(options.first_frame, options.fps);
-  const auto sample_count =
-      audio_sample_at_frame(options.last_frame + 1, options.fps) - first_sample;
+  const auto sample_count = audio_sample_at_frame(options.last_frame + 1, options.fps) - first_sample;
   return write_raw_samples(file.path(), render_music(music_file_name, first_sample, sample_count));
 }
 
@@ -71,8 +68,8 @@ int capture_video(const offscreen_context& context, const capture_options& optio
 
   temporary_file video = temporary_file_next_to(options.output);
   if (!video.ok()) return failure(video.error());
-  piped_process ffmpeg(ffmpeg_command(
-      {options.format, options.width, options.height, options.fps, music.path(), video.path()}));
+  piped_process ffmpeg(
+      ffmpeg_command({options.format, options.width, options.height, options.fps, music.path(), video.path()}));
   if (!ffmpeg.ok()) return failure(ffmpeg.error() + " (it comes in the Debian package ffmpeg)");
 
   progress_bar progress = start_progress(options.last_frame);
@@ -81,8 +78,7 @@ int capture_video(const offscreen_context& context, const capture_options& optio
     show_progress(progress, frame);
     return interrupting_signal == 0 && (rgb.empty() || ffmpeg.write(rgb));
   };
-  const show_outcome outcome =
-      run_show_frames(context, options.last_frame, {from_first_frame, encode});
+  const show_outcome outcome = run_show_frames(context, options.last_frame, {from_first_frame, encode});
   end_progress(progress);
 
   if (interrupting_signal != 0) return exit_failed;
@@ -95,8 +91,8 @@ int capture_video(const offscreen_context& context, const capture_options& optio
 }
 
 // Each still is complete under its final name, or not there at all.
-std::string save_still(const std::filesystem::path& folder, int frame,
-                       std::span<const std::uint8_t> rgb, int width, int height) {
+std::string save_still(const std::filesystem::path& folder, int frame, std::span<const std::uint8_t> rgb, int width,
+                       int height) {
   const std::filesystem::path name = folder / still_file_name(frame);
   temporary_file still = temporary_file_next_to(name);
   if (!still.ok()) return still.error();
@@ -109,22 +105,20 @@ int capture_stills(const offscreen_context& context, const capture_options& opti
   const int last_still = options.stills.back();
   progress_bar progress = start_progress(last_still);
   std::string error;
-  const frame_handler handler{
-      [&](int frame) { return std::ranges::binary_search(options.stills, frame); },
-      [&](int frame, std::span<const std::uint8_t> rgb) {
-        show_progress(progress, frame);
-        if (!rgb.empty())
-          error = save_still(options.still_folder, frame, rgb, options.width, options.height);
-        return interrupting_signal == 0 && error.empty();
-      }};
+  const frame_handler handler{[&](int frame) { return std::ranges::binary_search(options.stills, frame); },
+                              [&](int frame, std::span<const std::uint8_t> rgb) {
+                                show_progress(progress, frame);
+                                if (!rgb.empty())
+                                  error = save_still(options.still_folder, frame, rgb, options.width, options.height);
+                                return interrupting_signal == 0 && error.empty();
+                              }};
   const show_outcome outcome = run_show_frames(context, last_still, handler);
   end_progress(progress);
 
   if (interrupting_signal != 0) return exit_failed;
   if (!outcome.error.empty()) return failure(outcome.error);
   if (!error.empty()) return failure(error);
-  if (outcome.frames_presented < last_still)
-    return failure(show_ended_early(outcome.frames_presented, last_still));
+  if (outcome.frames_presented < last_still) return failure(show_ended_early(outcome.frames_presented, last_still));
   return exit_done;
 }
 
@@ -145,8 +139,7 @@ int run(capture_options options) {
   if (const auto why = move_to_data_folder(options); !why.empty()) return failure(why);
   const offscreen_context context(options.width, options.height);
   if (!context.ok()) return failure("no offscreen OpenGL context: " + context.error());
-  return options.stills.empty() ? capture_video(context, options)
-                                : capture_stills(context, options);
+  return options.stills.empty() ? capture_video(context, options) : capture_stills(context, options);
 }
 
 }  // namespace
@@ -158,8 +151,7 @@ int main(int argc, char** argv) {
     return exit_done;
   }
   if (command_line.outcome == parse_outcome::bad_usage) {
-    std::fprintf(stderr,
-                 "quorvan-capture: %s\nTry 'quorvan-capture --help' for more information.\n",
+    std::fprintf(stderr, "quorvan-capture: %s\nTry 'quorvan-capture --help' for more information.\n",
                  command_line.error.c_str());
     return exit_bad_usage;
   }

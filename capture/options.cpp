@@ -37,24 +37,21 @@ std::optional<int> whole_number(std::string_view text) {
 }
 
 // Splits "left<separator>right" at the first separator.
-std::optional<std::pair<std::string_view, std::string_view>> split_at(std::string_view text,
-                                                                      char separator) {
+std::optional<std::pair<std::string_view, std::string_view>> split_at(std::string_view text, char separator) {
   const auto at = text.find(separator);
   if (at == std::string_view::npos) return std::nullopt;
   return std::pair{text.substr(0, at), text.substr(at + 1)};
 }
 
-bool is_show_frame(std::optional<int> frame) {
-  return frame && *frame >= 1 && *frame <= frames_in_show;
-}
+bool is_show_frame(std::optional<int> frame) { return frame && *frame >= 1 && *frame <= frames_in_show; }
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 std::string read_fps(std::string_view text, capture_options& options) {
   const auto fps = whole_number(text);
   if (!fps || *fps < 1 || *fps > max_fps)
-    return "--fps wants a whole number of frames per second from 1 to " + std::to_string(max_fps) +
-           ", not " + quoted(text);
+    return "--fps wants a whole number of frames per second from 1 to " + std::to_string(max_fps) + ", not " +
+           quoted(text);
   options.fps = *fps;
   return {};
 }
@@ -80,8 +77,8 @@ std::string read_frames(std::string_view text, capture_options& options) {
   const auto first = ends ? whole_number(ends->first) : std::nullopt;
   const auto last = ends ? whole_number(ends->second) : std::nullopt;
   if (!is_show_frame(first) || !is_show_frame(last) || *first > *last)
-    return "--frames wants FIRST-LAST with 1 <= FIRST <= LAST <= " +
-           std::to_string(frames_in_show) + ", not " + quoted(text);
+    return "--frames wants FIRST-LAST with 1 <= FIRST <= LAST <= " + std::to_string(frames_in_show) + ", not " +
+           quoted(text);
   options.first_frame = *first;
   options.last_frame = *last;
   return {};
@@ -93,8 +90,8 @@ std::string read_stills(std::string_view text, capture_options& options) {
     const auto at = text.find(',');
     const auto frame = whole_number(text.substr(0, at));
     if (!is_show_frame(frame))
-      return "--png wants frame numbers from 1 to " + std::to_string(frames_in_show) +
-             " separated by commas, not " + quoted(whole);
+      return "--png wants frame numbers from 1 to " + std::to_string(frames_in_show) + " separated by commas, not " +
+             quoted(whole);
     options.stills.push_back(*frame);
     if (at == std::string_view::npos) break;
     text.remove_prefix(at + 1);
@@ -112,8 +109,7 @@ std::string read_output(std::string_view name, capture_options& options) {
   } else if (name.ends_with(".mkv")) {
     options.format = container::mkv;
   } else {
-    return "the video's name must end in .mp4 (H.264 and AAC) or .mkv (lossless), not " +
-           quoted(name);
+    return "the video's name must end in .mp4 (H.264 and AAC) or .mkv (lossless), not " + quoted(name);
   }
   options.output = name;
   return {};
@@ -121,20 +117,15 @@ std::string read_output(std::string_view name, capture_options& options) {
 
 std::string read_option(int code, std::string_view value, capture_options& options) {
   switch (code) {
-    case fps_option:
-      return read_fps(value, options);
-    case size_option:
-      return read_size(value, options);
-    case frames_option:
-      return read_frames(value, options);
-    case png_option:
-      return read_stills(value, options);
+    case fps_option: return read_fps(value, options);
+    case size_option: return read_size(value, options);
+    case frames_option: return read_frames(value, options);
+    case png_option: return read_stills(value, options);
     case data_option:
       if (value.empty()) return "--data wants a folder";
       options.data_folder = value;
       return {};
-    default:
-      return "unknown option";
+    default: return "unknown option";
   }
 }
 
@@ -147,9 +138,7 @@ std::string refused_option(int code, char** argv) {
   return "unknown option " + quoted(std::string{'-', char(optopt)});
 }
 
-parsed_command_line refused(std::string why) {
-  return {parse_outcome::bad_usage, {}, std::move(why)};
-}
+parsed_command_line refused(std::string why) { return {parse_outcome::bad_usage, {}, std::move(why)}; }
 
 }  // namespace
 
@@ -161,19 +150,16 @@ parsed_command_line parse_command_line(int argc, char** argv) {
   for (int code; (code = getopt_long(argc, argv, ":h", long_options, nullptr)) != -1;) {
     if (code == 'h') return {parse_outcome::help, options, {}};
     if (code == '?' || code == ':') return refused(refused_option(code, argv));
-    if (std::string why = read_option(code, optarg, options); !why.empty())
-      return refused(std::move(why));
+    if (std::string why = read_option(code, optarg, options); !why.empty()) return refused(std::move(why));
     frames_given = frames_given || code == frames_option;
   }
 
   const int names_given = argc - optind;
-  if (names_given > 1)
-    return refused("one video at a time: " + quoted(argv[optind + 1]) + " is one too many");
+  if (names_given > 1) return refused("one video at a time: " + quoted(argv[optind + 1]) + " is one too many");
   if (!options.stills.empty() && (names_given > 0 || frames_given))
     return refused("--png saves stills instead of a video: it takes no video name and no --frames");
   if (names_given == 1)
-    if (std::string why = read_output(argv[optind], options); !why.empty())
-      return refused(std::move(why));
+    if (std::string why = read_output(argv[optind], options); !why.empty()) return refused(std::move(why));
   return {parse_outcome::run, options, {}};
 }
 

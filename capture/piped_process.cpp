@@ -18,8 +18,7 @@ namespace {
 // What waitpid reported, in words.
 std::string describe_exit(int status) {
   if (WIFEXITED(status)) return "exited with status " + std::to_string(WEXITSTATUS(status));
-  if (WIFSIGNALED(status))
-    return std::string("was killed by signal ") + strsignal(WTERMSIG(status));
+  if (WIFSIGNALED(status)) return std::string("was killed by signal ") + strsignal(WTERMSIG(status));
   return "stopped unexpectedly";
 }
 
@@ -67,8 +66,7 @@ piped_process::piped_process(const std::vector<std::string>& arguments) {
   argv.push_back(nullptr);
 
   const spawn_setup setup(ends[0]);
-  const int failure =
-      posix_spawnp(&child_, name_.c_str(), &setup.actions, &setup.attributes, argv.data(), environ);
+  const int failure = posix_spawnp(&child_, name_.c_str(), &setup.actions, &setup.attributes, argv.data(), environ);
   close(ends[0]);
   pipe_ = ends[1];
   if (failure != 0) {

@@ -33,8 +33,7 @@ void show_progress(progress_bar& bar, int frame) {
   bar.last_drawn = now;
   const std::chrono::duration<double> so_far = now - bar.started;
   // "\r" goes back to the line's start; "\033[K" clears what a longer line left.
-  std::fprintf(stderr, "\r%s\033[K",
-               progress_line(frame, bar.total_frames, so_far.count()).c_str());
+  std::fprintf(stderr, "\r%s\033[K", progress_line(frame, bar.total_frames, so_far.count()).c_str());
 }
 
 void end_progress(const progress_bar& bar) {
@@ -45,10 +44,9 @@ std::string progress_line(int frame, int total_frames, double seconds_so_far) {
   const int filled = total_frames > 0 ? bar_width * frame / total_frames : bar_width;
   const std::string bar = std::string(filled, '#') + std::string(bar_width - filled, '.');
   const double fps = seconds_so_far > 0 ? frame / seconds_so_far : 0.0;
-  const std::string left =
-      fps > 0 ? minutes_and_seconds((total_frames - frame) / fps) + " left" : "";
+  const std::string left = fps > 0 ? minutes_and_seconds((total_frames - frame) / fps) + " left" : "";
   char line[160];
-  std::snprintf(line, sizeof line, "frame %d of %d [%s] %6.1f fps  %s", frame, total_frames,
-                bar.c_str(), fps, left.c_str());
+  std::snprintf(line, sizeof line, "frame %d of %d [%s] %6.1f fps  %s", frame, total_frames, bar.c_str(), fps,
+                left.c_str());
   return line;
 }

@@ -28,8 +28,7 @@ void present_frame() {
   const int frame = ++run.outcome.frames_presented;
   std::span<const std::uint8_t> pixels;
   if (run.handler->wants_pixels(frame)) {
-    present_picture(run.picture, run.context->framebuffer(), run.context->width(),
-                    run.context->height());
+    present_picture(run.picture, run.context->framebuffer(), run.context->width(), run.context->height());
     run.context->read_frame(run.rgb);
     pixels = run.rgb;
     draw_into_picture(run.picture);
@@ -41,8 +40,7 @@ void note_end() { run.outcome.ended = true; }
 
 }  // namespace
 
-show_outcome run_show_frames(const offscreen_context& context, int last_frame,
-                             const frame_handler& handler) {
+show_outcome run_show_frames(const offscreen_context& context, int last_frame, const frame_handler& handler) {
   run.context = &context;
   run.handler = &handler;
   run.rgb.resize(context.frame_bytes());
@@ -55,8 +53,7 @@ show_outcome run_show_frames(const offscreen_context& context, int last_frame,
   init_gl();
   reshape(picture_width, picture_height);
   set_show_hooks({present_frame, note_end});
-  while (!run.outcome.ended && !run.outcome.stopped && run.outcome.frames_presented < last_frame)
-    display();
+  while (!run.outcome.ended && !run.outcome.stopped && run.outcome.frames_presented < last_frame) display();
 
   run.context = nullptr;
   run.handler = nullptr;

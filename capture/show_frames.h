@@ -29,5 +29,4 @@ struct show_outcome {
 // each into the picture and then scaled into the context's frame, until
 // the show ends, the handler stops it or last_frame has been presented.
 // The show's state is program-wide and never reset: once per process.
-show_outcome run_show_frames(const offscreen_context& context, int last_frame,
-                             const frame_handler& handler);
+show_outcome run_show_frames(const offscreen_context& context, int last_frame, const frame_handler& handler);

@@ -44,8 +44,7 @@ temporary_file::~temporary_file() {
 
 bool temporary_file::rename_to(const std::filesystem::path& final_path) {
   if (!ok()) return false;
-  if (chmod(path_.c_str(), usual_file_mode()) != 0 ||
-      std::rename(path_.c_str(), final_path.c_str()) != 0) {
+  if (chmod(path_.c_str(), usual_file_mode()) != 0 || std::rename(path_.c_str(), final_path.c_str()) != 0) {
     error_ = system_error_text("rename " + path_.string() + " to", final_path);
     return false;
   }

@@ -38,10 +38,9 @@ EGLDisplay open_gpu_display(const char* client_extensions, std::string& platform
   if (!has_extension(client_extensions, "EGL_EXT_platform_device") ||
       !has_extension(client_extensions, "EGL_EXT_device_enumeration"))
     return EGL_NO_DISPLAY;
-  const auto query_devices =
-      reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
-  const auto query_string = reinterpret_cast<PFNEGLQUERYDEVICESTRINGEXTPROC>(
-      eglGetProcAddress("eglQueryDeviceStringEXT"));
+  const auto query_devices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
+  const auto query_string =
+      reinterpret_cast<PFNEGLQUERYDEVICESTRINGEXTPROC>(eglGetProcAddress("eglQueryDeviceStringEXT"));
   if (query_devices == nullptr || query_string == nullptr) return EGL_NO_DISPLAY;
 
   constexpr EGLint max_devices = 16;
@@ -64,8 +63,7 @@ EGLDisplay open_gpu_display(const char* client_extensions, std::string& platform
 
 offscreen_context::offscreen_context(int width, int height) : width_(width), height_(height) {
   if (width <= 0 || height <= 0) {
-    error_ = "offscreen size must be positive, not " + std::to_string(width) + "x" +
-             std::to_string(height);
+    error_ = "offscreen size must be positive, not " + std::to_string(width) + "x" + std::to_string(height);
     return;
   }
   if (open_display() && open_context()) open_framebuffer();
@@ -105,8 +103,7 @@ bool offscreen_context::open_context() {
                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
   EGLConfig config = nullptr;
   EGLint config_count = 0;
-  if (!eglChooseConfig(display_, config_attributes, &config, 1, &config_count) ||
-      config_count < 1) {
+  if (!eglChooseConfig(display_, config_attributes, &config, 1, &config_count) || config_count < 1) {
     error_ = platform_ + " has no configuration for desktop OpenGL";
     return false;
   }
@@ -115,8 +112,8 @@ bool offscreen_context::open_context() {
     return false;
   }
   // The compatibility profile keeps the fixed-function pipeline the show draws with.
-  const EGLint context_attributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                       EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+  const EGLint context_attributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                       EGL_NONE};
   context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT, context_attributes);
   if (context_ == EGL_NO_CONTEXT) {
     context_ = nullptr;
@@ -138,8 +135,7 @@ bool offscreen_context::open_framebuffer() {
   glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
   glGenFramebuffers(1, &framebuffer_);
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                            colour_buffer_);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_buffer_);
   if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
     const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     error_ = std::string("cannot draw into a framebuffer object with OpenGL ") +

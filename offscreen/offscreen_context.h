@@ -21,8 +21,7 @@ inline constexpr int offscreen_default_height = 480;
 // everything. Only one is meant to exist at a time in a process.
 class offscreen_context {
  public:
-  explicit offscreen_context(int width = offscreen_default_width,
-                             int height = offscreen_default_height);
+  explicit offscreen_context(int width = offscreen_default_width, int height = offscreen_default_height);
   ~offscreen_context();
   offscreen_context(const offscreen_context&) = delete;
   offscreen_context& operator=(const offscreen_context&) = delete;

@@ -11,12 +11,8 @@ bool open_picture_framebuffer(picture_framebuffer& picture) {
   glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB565, picture_width, picture_height);
   glGenFramebuffers(1, &picture.framebuffer);
   draw_into_picture(picture);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                            picture.colour_buffer);
-  return glGetError() == GL_NO_ERROR &&
-         glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, picture.colour_buffer);
+  return glGetError() == GL_NO_ERROR && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
-void draw_into_picture(const picture_framebuffer& picture) {
-  glBindFramebuffer(GL_FRAMEBUFFER, picture.framebuffer);
-}
+void draw_into_picture(const picture_framebuffer& picture) { glBindFramebuffer(GL_FRAMEBUFFER, picture.framebuffer); }

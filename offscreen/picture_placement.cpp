@@ -27,7 +27,6 @@ picture_placement place_picture(int window_width, int window_height) {
   placed.height = std::clamp(placed.height, 1, window_height);
   placed.x = (window_width - placed.width) / 2;
   placed.y = (window_height - placed.height) / 2;
-  placed.whole_scale =
-      std::max(1, std::min(placed.width / picture_width, placed.height / picture_height));
+  placed.whole_scale = std::max(1, std::min(placed.width / picture_width, placed.height / picture_height));
   return placed;
 }

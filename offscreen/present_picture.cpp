@@ -67,8 +67,8 @@ unsigned compile_sharp_bilinear() {
 void make_copy() {
   copy.texture = copy_texture_name;
   glBindTexture(GL_TEXTURE_2D, copy.texture);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, picture_width, picture_height, 0, GL_BGRA,
-               GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, picture_width, picture_height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+               nullptr);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   glGenFramebuffers(1, &copy.framebuffer);
@@ -86,8 +86,8 @@ void make_copy() {
 void copy_picture(const picture_framebuffer& picture) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, copy.framebuffer);
-  glBlitFramebuffer(0, 0, picture_width, picture_height, 0, 0, picture_width, picture_height,
-                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBlitFramebuffer(0, 0, picture_width, picture_height, 0, 0, picture_width, picture_height, GL_COLOR_BUFFER_BIT,
+                    GL_NEAREST);
 }
 
 // Clears only the bands around the picture: clearing the whole target too
@@ -152,8 +152,7 @@ void draw_copy(const picture_placement& placed) {
 
 }  // namespace
 
-void present_picture(const picture_framebuffer& picture, unsigned target, int target_width,
-                     int target_height) {
+void present_picture(const picture_framebuffer& picture, unsigned target, int target_width, int target_height) {
   if (!copy.made) make_copy();
   const picture_placement placed = place_picture(target_width, target_height);
   copy_picture(picture);

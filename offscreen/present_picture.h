@@ -13,5 +13,4 @@
 // target is a framebuffer object, or 0 for the window's back buffer. It is
 // left bound for drawing and reading, so a buffer swap or a read-back comes
 // next; the caller binds the picture again before drawing the next frame.
-void present_picture(const picture_framebuffer& picture, unsigned target, int target_width,
-                     int target_height);
+void present_picture(const picture_framebuffer& picture, unsigned target, int target_width, int target_height);

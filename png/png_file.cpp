@@ -3,8 +3,7 @@
 
 #include <png.h>
 
-std::string write_png(const std::filesystem::path& file, std::span<const std::uint8_t> rgb,
-                      int width, int height) {
+std::string write_png(const std::filesystem::path& file, std::span<const std::uint8_t> rgb, int width, int height) {
   if (width <= 0 || height <= 0 || rgb.size() < std::size_t(width) * height * 3)
     return "no picture of " + std::to_string(width) + "x" + std::to_string(height) + " to write";
   png_image image{};

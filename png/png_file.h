@@ -9,5 +9,4 @@
 
 // Writes width x height RGB pixels (3 bytes each, top row first) to file.
 // Returns an empty string when written, otherwise why not.
-std::string write_png(const std::filesystem::path& file, std::span<const std::uint8_t> rgb,
-                      int width, int height);
+std::string write_png(const std::filesystem::path& file, std::span<const std::uint8_t> rgb, int width, int height);

@@ -7,8 +7,8 @@ struct cube_state {
   float depth = 10.0f;  // pivot offset along the line of sight, added to -40
   int receding = 1;
   int approaching = 0;
-  int bounces = 0;      // times the depth has gone below 0
-  float spread = 0.0f;  // how far the loose faces have moved out
+  int bounces = 0;       // times the depth has gone below 0
+  float spread = 0.0f;   // how far the loose faces have moved out
   float angle_x = 0.0f;  // tumbling angles, degrees
   float angle_y = 0.0f;
   float angle_z = 0.0f;

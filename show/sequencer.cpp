@@ -15,8 +15,7 @@ namespace {
 void do_nothing() {}
 show_hooks hooks{do_nothing, do_nothing};
 
-constexpr std::array<scene_step, scene_count> scenes{
-    scene_smiley, scene_who, scene_greets, scene_cube, scene_final};
+constexpr std::array<scene_step, scene_count> scenes{scene_smiley, scene_who, scene_greets, scene_cube, scene_final};
 
 // The bars lie 5.2 units in front of the eye and span the whole width; each
 // covers about 73 rows of a 640 by 480 screen.

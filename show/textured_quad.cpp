@@ -4,8 +4,8 @@
 #include <GL/gl.h>
 
 namespace {
-constexpr std::array<std::array<float, 2>, 4> corner_texture_coordinates{{
-    {0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}}};
+constexpr std::array<std::array<float, 2>, 4> corner_texture_coordinates{
+    {{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}}};
 }  // namespace
 
 void draw_textured_quad(const std::array<vertex, 4>& corners) {

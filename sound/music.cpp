@@ -17,9 +17,7 @@ int sound_init(int mix_rate, [[maybe_unused]] int max_channels, [[maybe_unused]]
 }
 
 // Works with or without a device: a song loaded without one simply stays silent.
-song* music_load_song(const char* file_name) {
-  return load_song(file_name);
-}
+song* music_load_song(const char* file_name) { return load_song(file_name); }
 
 int music_play_song(song* song) {
   if (song == nullptr) return 0;

@@ -2,11 +2,11 @@
 // failure into a null song.
 #include "sound/song.h"
 
-#include <ext/stdio_filebuf.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ext/stdio_filebuf.h>
 #include <istream>
 #include <memory>
 #include <ostream>

@@ -1,10 +1,11 @@
 // frame_pacing_test.cpp: the pacer's schedule on a fake clock that only moves
 // when the pacer sleeps or a frame takes its time to draw.
+#include "app/frame_pacing.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "app/frame_pacing.h"
 #include "app/swap_interval.h"
 
 namespace {

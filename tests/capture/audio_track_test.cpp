@@ -1,14 +1,15 @@
 // audio_track_test.cpp: the music of a captured stretch, where each frame's
 // samples begin, and what a missing or broken module gives.
+#include "capture/audio_track.h"
+
 #include <gtest/gtest.h>
-#include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <libopenmpt/libopenmpt.hpp>
 #include <numeric>
 
-#include "capture/audio_track.h"
 #include "tests/support/disk_audio.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/scratch_folder.h"
@@ -19,8 +20,8 @@ namespace {
 const std::filesystem::path module_file = built_module();
 
 double loudness(std::span<const float> samples) {
-  const double sum = std::accumulate(samples.begin(), samples.end(), 0.0,
-                                     [](double total, float s) { return total + double(s) * s; });
+  const double sum =
+      std::accumulate(samples.begin(), samples.end(), 0.0, [](double total, float s) { return total + double(s) * s; });
   return samples.empty() ? 0.0 : std::sqrt(sum / double(samples.size()));
 }
 

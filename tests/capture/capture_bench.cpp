@@ -29,8 +29,7 @@ program_run run_capture(const std::filesystem::path& folder, const std::vector<s
   return run_program(capture_setup(folder, arguments, environment), capture_limit);
 }
 
-std::map<std::string, std::string> probe_stream(const std::filesystem::path& video,
-                                                const std::string& stream) {
+std::map<std::string, std::string> probe_stream(const std::filesystem::path& video, const std::string& stream) {
   const std::string text = output_of_tool(
       {"ffprobe", "-v", "error", "-count_frames", "-select_streams", stream, "-show_entries",
        "stream=codec_name,pix_fmt,width,height,r_frame_rate,nb_read_frames,sample_rate,channels,sample_fmt,duration",
@@ -49,8 +48,8 @@ std::vector<rgb_frame> decode_frames(const std::filesystem::path& video) {
   const auto size = probe_stream(video, "v:0");
   const rgb_frame shape{.width = std::stoi(size.at("width")), .height = std::stoi(size.at("height")), .bytes = {}};
   const std::size_t frame_bytes = std::size_t(shape.width) * std::size_t(shape.height) * 3;
-  const std::string bytes =
-      output_of_tool({"ffmpeg", "-v", "error", "-i", video.string(), "-map", "0:v", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+  const std::string bytes = output_of_tool(
+      {"ffmpeg", "-v", "error", "-i", video.string(), "-map", "0:v", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
   std::vector<rgb_frame> frames;
   for (std::size_t at = 0; at + frame_bytes <= bytes.size(); at += frame_bytes) {
     frames.push_back(shape);
@@ -60,8 +59,8 @@ std::vector<rgb_frame> decode_frames(const std::filesystem::path& video) {
 }
 
 std::vector<float> decode_audio(const std::filesystem::path& video) {
-  const std::string bytes =
-      output_of_tool({"ffmpeg", "-v", "error", "-i", video.string(), "-map", "0:a", "-f", "f32le", "-ar", std::to_string(music_mix_rate), "-ac", "2", "-"});
+  const std::string bytes = output_of_tool({"ffmpeg", "-v", "error", "-i", video.string(), "-map", "0:a", "-f", "f32le",
+                                            "-ar", std::to_string(music_mix_rate), "-ac", "2", "-"});
   std::vector<float> samples(bytes.size() / sizeof(float));
   std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
   return samples;

@@ -24,8 +24,7 @@ program_run run_capture(const std::filesystem::path& folder, const std::vector<s
                         const std::vector<std::string>& environment = {});
 
 // ffprobe's view of one stream ("v:0", "a:0"): codec_name, width, nb_read_frames, ...
-std::map<std::string, std::string> probe_stream(const std::filesystem::path& video,
-                                                const std::string& stream);
+std::map<std::string, std::string> probe_stream(const std::filesystem::path& video, const std::string& stream);
 
 // Every frame of the video.
 std::vector<rgb_frame> decode_frames(const std::filesystem::path& video);

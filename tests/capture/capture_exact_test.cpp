@@ -17,17 +17,15 @@ namespace {
 std::map<int, rgb_frame> frames_drawn_by_the_show(const std::vector<int>& wanted) {
   std::map<int, rgb_frame> frames;
   const int last = *std::ranges::max_element(wanted);
-  const auto run =
-      run_show(built_data_folder(), last, [&](int number, std::span<const std::uint8_t> rgb) {
-        if (std::ranges::find(wanted, number) != wanted.end())
-          frames[number] = {.width = picture_width, .height = picture_height, .bytes = {rgb.begin(), rgb.end()}};
-      });
+  const auto run = run_show(built_data_folder(), last, [&](int number, std::span<const std::uint8_t> rgb) {
+    if (std::ranges::find(wanted, number) != wanted.end())
+      frames[number] = {.width = picture_width, .height = picture_height, .bytes = {rgb.begin(), rgb.end()}};
+  });
   EXPECT_EQ(run.error, "");
   return frames;
 }
 
-TEST(capture_exactness,
-     writes_stills_and_lossless_frames_that_are_the_shows_frames_pixel_for_pixel) {
+TEST(capture_exactness, writes_stills_and_lossless_frames_that_are_the_shows_frames_pixel_for_pixel) {
   const show_data_folder folder;
   const auto stills = run_capture(folder.path, {"--png=1,481,2300"});
   ASSERT_TRUE(stills.exited_with(0)) << stills.errors;
@@ -43,8 +41,7 @@ TEST(capture_exactness,
   const auto decoded = decode_frames(folder.path / "cube.mkv");
   ASSERT_EQ(decoded.size(), 3u);
   for (int i = 0; i < 3; ++i)
-    EXPECT_TRUE(decoded[i] == drawn[2298 + i])
-        << "video frame " << i << " differs from show frame " << 2298 + i;
+    EXPECT_TRUE(decoded[i] == drawn[2298 + i]) << "video frame " << i << " differs from show frame " << 2298 + i;
   // Different frames, so equality above is not that of blank pictures.
   EXPECT_NE(drawn[2298], drawn[2300]);
 }

@@ -28,9 +28,7 @@ struct fake_ffmpeg {
   std::string path() const { return "PATH=" + bin.path.string(); }
 };
 
-bool holds(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 const std::size_t data_files = show_data_file_names().size();
 
@@ -40,13 +38,11 @@ void expect_nothing_new(const show_data_folder& folder, std::size_t more = 0) {
   for (const auto& name : folder.file_names()) EXPECT_NE(name.front(), '.') << name;
 }
 
-TEST(capture_failure,
-     without_ffmpeg_says_which_program_and_package_are_missing_and_leaves_nothing) {
+TEST(capture_failure, without_ffmpeg_says_which_program_and_package_are_missing_and_leaves_nothing) {
   const show_data_folder folder;
   const scratch_folder empty_path, temporary;
-  const auto result =
-      run_capture(folder.path, {"--frames=1-10", "show.mp4"},
-                  {"PATH=" + empty_path.path.string(), "TMPDIR=" + temporary.path.string()});
+  const auto result = run_capture(folder.path, {"--frames=1-10", "show.mp4"},
+                                  {"PATH=" + empty_path.path.string(), "TMPDIR=" + temporary.path.string()});
   EXPECT_TRUE(result.exited_with(1));
   EXPECT_TRUE(holds(result.errors, "cannot start ffmpeg")) << result.errors;
   EXPECT_TRUE(holds(result.errors, "Debian package ffmpeg")) << result.errors;
@@ -70,10 +66,9 @@ TEST(capture_failure, when_ffmpeg_fails_after_writing_part_of_a_file_removes_tha
   const show_data_folder folder;
   const scratch_folder temporary;
   // Writes into the file it was given (its last argument), reads every frame, then fails.
-  const fake_ffmpeg ffmpeg(
-      R"(for last; do :; done; echo half a video > "$last"; cat > /dev/null; exit 7)");
-  const auto result = run_capture(folder.path, {"--frames=1-60", "show.mkv"},
-                                  {ffmpeg.path(), "TMPDIR=" + temporary.path.string()});
+  const fake_ffmpeg ffmpeg(R"(for last; do :; done; echo half a video > "$last"; cat > /dev/null; exit 7)");
+  const auto result =
+      run_capture(folder.path, {"--frames=1-60", "show.mkv"}, {ffmpeg.path(), "TMPDIR=" + temporary.path.string()});
   EXPECT_TRUE(result.exited_with(1));
   EXPECT_TRUE(holds(result.errors, "ffmpeg exited with status 7")) << result.errors;
   expect_nothing_new(folder);

@@ -30,8 +30,7 @@ bool is_black_within_1(colour c) { return c.r <= 1 && c.g <= 1 && c.b <= 1; }
 pixel_box square_at_depth(double z) {
   const pixel_span columns = covered_pixels(screen_column_of(-1, z), screen_column_of(1, z));
   const pixel_span rows = covered_pixels(screen_row_of(1, z), screen_row_of(-1, z));
-  return {columns.first, std::max(rows.first, open_rows.first), columns.last,
-          std::min(rows.last, open_rows.last)};
+  return {columns.first, std::max(rows.first, open_rows.first), columns.last, std::min(rows.last, open_rows.last)};
 }
 
 // The bars black (within 1), and the picture within a pixel of where expected:
@@ -74,7 +73,10 @@ TEST(capture_video, makes_frames_2800_to_2830_a_lossless_video_of_the_final_card
   const auto video = folder.path / "final.mkv";
 
   expect_stream(video, "v:0",
-                {{"codec_name", "ffv1"}, {"width", "640"}, {"height", "480"}, {"r_frame_rate", "60/1"},
+                {{"codec_name", "ffv1"},
+                 {"width", "640"},
+                 {"height", "480"},
+                 {"r_frame_rate", "60/1"},
                  {"nb_read_frames", "31"}});
   expect_stream(video, "a:0",
                 {{"codec_name", "pcm_f32le"}, {"sample_rate", std::to_string(audio_rate)}, {"channels", "2"}});
@@ -118,10 +120,13 @@ TEST(capture_video, makes_an_mp4_of_h264_and_aac_that_looks_like_the_lossless_ca
   }
   const auto video = folder.path / "smiley.mp4";
   expect_stream(video, "v:0",
-                {{"codec_name", "h264"}, {"pix_fmt", "yuv420p"}, {"width", "640"}, {"height", "480"},
-                 {"r_frame_rate", "60/1"}, {"nb_read_frames", "31"}});
-  expect_stream(video, "a:0",
-                {{"codec_name", "aac"}, {"sample_rate", std::to_string(audio_rate)}, {"channels", "2"}});
+                {{"codec_name", "h264"},
+                 {"pix_fmt", "yuv420p"},
+                 {"width", "640"},
+                 {"height", "480"},
+                 {"r_frame_rate", "60/1"},
+                 {"nb_read_frames", "31"}});
+  expect_stream(video, "a:0", {{"codec_name", "aac"}, {"sample_rate", std::to_string(audio_rate)}, {"channels", "2"}});
   // AAC works in blocks of 1024 samples; the container trims them to the frames' length.
   EXPECT_NEAR(double(decode_audio(video).size()) / 2, 31 * 735, 1024);
 
@@ -134,8 +139,7 @@ TEST(capture_video, makes_an_mp4_of_h264_and_aac_that_looks_like_the_lossless_ca
 
 TEST(capture_video, renders_at_another_size_and_frame_rate_with_the_music_to_match) {
   const show_data_folder folder;
-  const auto result =
-      run_capture(folder.path, {"--size=320x240", "--fps=30", "--frames=1-30", "small.mkv"});
+  const auto result = run_capture(folder.path, {"--size=320x240", "--fps=30", "--frames=1-30", "small.mkv"});
   ASSERT_TRUE(result.exited_with(0)) << result.errors;
   const auto video = folder.path / "small.mkv";
   expect_stream(video, "v:0",

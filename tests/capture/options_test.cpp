@@ -1,12 +1,12 @@
 // options_test.cpp: the capture's command line, what it accepts and what it
 // refuses before anything is rendered.
+#include "capture/options.h"
+
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <string>
 #include <vector>
-
-#include "capture/options.h"
 
 namespace {
 
@@ -74,15 +74,13 @@ TEST(capture_command_line, answers_help_with_the_usage_naming_every_option_and_b
 }
 
 TEST(capture_command_line, refuses_frame_rates_that_are_not_whole_numbers_from_1_to_240) {
-  for (const char* fps : {"0", "241", "-5", "59.94", "60fps", ""})
-    expect_refused({"--fps", fps}, "--fps");
+  for (const char* fps : {"0", "241", "-5", "59.94", "60fps", ""}) expect_refused({"--fps", fps}, "--fps");
   EXPECT_EQ(parse({"--fps=240"}).outcome, parse_outcome::run);
   EXPECT_EQ(parse({"--fps=1"}).outcome, parse_outcome::run);
 }
 
 TEST(capture_command_line, refuses_sizes_that_are_odd_out_of_range_or_malformed) {
-  for (const char* size :
-       {"641x480", "640x481", "14x14", "8194x480", "640", "640x", "x480", "640*480", "640x480x2"})
+  for (const char* size : {"641x480", "640x481", "14x14", "8194x480", "640", "640x", "x480", "640*480", "640x480x2"})
     expect_refused({"--size", size}, "--size");
   EXPECT_EQ(parse({"--size=16x8192"}).outcome, parse_outcome::run);
 }
@@ -94,8 +92,7 @@ TEST(capture_command_line, refuses_frame_ranges_outside_the_show_or_backwards) {
 }
 
 TEST(capture_command_line, refuses_stills_outside_the_show_or_badly_listed) {
-  for (const char* stills : {"0", "3195", "1,,2", "1,", ",1", "1;2", ""})
-    expect_refused({"--png", stills}, "--png");
+  for (const char* stills : {"0", "3195", "1,,2", "1,", ",1", "1;2", ""}) expect_refused({"--png", stills}, "--png");
 }
 
 TEST(capture_command_line, refuses_a_video_name_without_a_known_extension) {
@@ -112,8 +109,7 @@ TEST(capture_command_line, refuses_two_video_names_and_stills_mixed_with_a_video
 
 TEST(capture_command_line, reads_the_data_folder_and_refuses_an_empty_one) {
   EXPECT_EQ(parse({}).options.data_folder, "");
-  EXPECT_EQ(parse({"--data=/usr/share/games/quorvan"}).options.data_folder,
-            "/usr/share/games/quorvan");
+  EXPECT_EQ(parse({"--data=/usr/share/games/quorvan"}).options.data_folder, "/usr/share/games/quorvan");
   EXPECT_EQ(parse({"--data", "my show"}).options.data_folder, "my show");
   expect_refused({"--data="}, "--data");
 }

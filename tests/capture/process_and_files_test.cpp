@@ -115,9 +115,8 @@ TEST(temporary_file, renamed_replaces_the_final_file_whole_with_the_usual_permis
   }
   umask(old_mask);
   EXPECT_EQ(read_file(final_name), "the new video");
-  EXPECT_EQ(fs::status(final_name).permissions(), fs::perms::owner_read | fs::perms::owner_write |
-                                                      fs::perms::group_read |
-                                                      fs::perms::others_read);
+  EXPECT_EQ(fs::status(final_name).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
   EXPECT_EQ(std::distance(fs::directory_iterator(here.path), fs::directory_iterator()), 1);
 }
 
@@ -130,12 +129,10 @@ TEST(temporary_file, says_why_when_the_folder_is_missing) {
 TEST(progress_line, shows_the_frame_the_pace_and_the_time_left_from_the_pace_so_far) {
   const std::string line = progress_line(1597, 3194, 15.97);
   EXPECT_NE(line.find("frame 1597 of 3194"), std::string::npos) << line;
-  EXPECT_NE(line.find("[" + std::string(15, '#') + std::string(15, '.') + "]"), std::string::npos)
-      << line;
+  EXPECT_NE(line.find("[" + std::string(15, '#') + std::string(15, '.') + "]"), std::string::npos) << line;
   EXPECT_NE(line.find("100.0 fps"), std::string::npos) << line;
   EXPECT_NE(line.find("0:16 left"), std::string::npos) << line;
-  EXPECT_NE(progress_line(3194, 3194, 40.0).find("[" + std::string(30, '#') + "]"),
-            std::string::npos);
+  EXPECT_NE(progress_line(3194, 3194, 40.0).find("[" + std::string(30, '#') + "]"), std::string::npos);
 }
 
 }  // namespace

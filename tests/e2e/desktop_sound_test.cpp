@@ -5,9 +5,9 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <map>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <span>
 #include <string>
 
@@ -161,8 +161,7 @@ TEST_P(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_resta
   show_data_folder folder("desktop-sound");
   std::vector<int> key_frames;
   for (int key = 0; key <= 2 * s_and_m_rounds; ++key) key_frames.push_back(first_key_frame + key * frames_between_keys);
-  running_show show =
-      start_show(folder, {.hold_frames = key_frames, .sound_server = server().client_environment()});
+  running_show show = start_show(folder, {.hold_frames = key_frames, .sound_server = server().client_environment()});
   for (std::size_t key = 0; key < key_frames.size(); ++key) {
     ASSERT_TRUE(wait_for_hold(show, key_frames[key], event_limit));
     ASSERT_TRUE(recording.wait_for_more(listening_seconds, recording_limit)) << "the sink's monitor is not recorded";

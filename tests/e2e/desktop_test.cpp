@@ -42,10 +42,8 @@ struct way_out_case {
 };
 
 constexpr way_out_case ways_out[] = {
-    {way_out::escape, "escape", 0},
-    {way_out::end_of_show, "end_of_show", 0},
-    {way_out::interrupt, "ctrl_c", SIGINT},
-    {way_out::terminate, "sigterm", SIGTERM},
+    {way_out::escape, "escape", 0},         {way_out::end_of_show, "end_of_show", 0},
+    {way_out::interrupt, "ctrl_c", SIGINT}, {way_out::terminate, "sigterm", SIGTERM},
     {way_out::hang_up, "sighup", SIGHUP},
 };
 
@@ -115,9 +113,8 @@ TEST_F(key_storm, of_thousands_of_keys_leaves_the_show_its_3194_frames_and_exit_
   while (typed.size() < storm_length) typed += storm_keys;
   typed.resize(storm_length);
   ASSERT_TRUE(wait_for_event(show, "reshape", std::nullopt, run_limit).has_value());
-  const program_run typing =
-      run_program({.command = {"xdotool", "type", "--delay", "0", typed}, .environment = {"DISPLAY=" + display}},
-                  run_limit);
+  const program_run typing = run_program(
+      {.command = {"xdotool", "type", "--delay", "0", typed}, .environment = {"DISPLAY=" + display}}, run_limit);
   const show_result result = finish_show(show, run_limit);
 
   ASSERT_TRUE(typing.exited_with(0)) << "xdotool failed: " << typing.errors;

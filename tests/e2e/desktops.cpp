@@ -30,9 +30,7 @@ const std::map<std::string, std::string> modelines{
     {"2560x1080", "230.0 2560 2720 2992 3424 1080 1083 1093 1120 -hsync +vsync"},
 };
 
-std::string size_name(int width, int height) {
-  return std::to_string(width) + "x" + std::to_string(height);
-}
+std::string size_name(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
 
 // A dummy-driver server whose first mode is the desktop's; the screen is wide
 // enough for all its monitors side by side.
@@ -73,8 +71,8 @@ program_run run_tool(const std::vector<std::string>& command, const std::string&
 bool lay_out_two_monitors(const desktop_kind& kind, const std::string& display) {
   const std::string mode = size_name(kind.width, kind.height);
   return run_tool({"xrandr", "--addmode", "DUMMY1", mode}, display).exited_with(0) &&
-         run_tool({"xrandr", "--output", "DUMMY0", "--mode", mode, "--pos", "0x0", "--output",
-                   "DUMMY1", "--mode", mode, "--right-of", "DUMMY0", "--primary"},
+         run_tool({"xrandr", "--output", "DUMMY0", "--mode", mode, "--pos", "0x0", "--output", "DUMMY1", "--mode", mode,
+                   "--right-of", "DUMMY0", "--primary"},
                   display)
              .exited_with(0);
 }
@@ -145,9 +143,13 @@ std::optional<desktop_server> weston_desktop(const desktop_kind& kind, std::stri
   std::ofstream(config) << "[core]\nxwayland=true\n[shell]\npanel-position=none\n";
   const std::filesystem::path log = folder / (std::string(kind.name) + ".log");
   process_setup setup;
-  setup.command = {"weston", "--config=" + config.string(), "--backend=headless-backend.so",
-                   "--use-pixman", "--width=" + std::to_string(kind.width),
-                   "--height=" + std::to_string(kind.height), "--socket=quorvan-e2e",
+  setup.command = {"weston",
+                   "--config=" + config.string(),
+                   "--backend=headless-backend.so",
+                   "--use-pixman",
+                   "--width=" + std::to_string(kind.width),
+                   "--height=" + std::to_string(kind.height),
+                   "--socket=quorvan-e2e",
                    "--log=" + log.string()};
   setup.environment = {"XDG_RUNTIME_DIR=" + runtime.string()};
   setup.error_file = folder / (std::string(kind.name) + ".stderr");
@@ -194,8 +196,8 @@ void on_desktop::SetUp() {
 
 std::string desktop_layout(const std::string& display) {
   std::string layout;
-  for (const auto& command : {std::vector<std::string>{"xvidtune", "-show"},
-                              std::vector<std::string>{"xrandr", "--query"}}) {
+  for (const auto& command :
+       {std::vector<std::string>{"xvidtune", "-show"}, std::vector<std::string>{"xrandr", "--query"}}) {
     const program_run tool = run_tool(command, display);
     layout += tool.exited_with(0) ? tool.output : command[0] + " failed\n";
   }

@@ -49,10 +49,9 @@ std::optional<rgb_frame> what_a_person_sees(const desktop_kind& kind, const std:
 
 // The same frames drawn off screen by the capture tool and scaled to that size.
 std::map<int, rgb_frame> captured_frames(const show_data_folder& folder, int width, int height) {
-  const process_setup capture{
-      .command = {QUORVAN_CAPTURE, "--png=" + frame_list(),
-                  "--size=" + std::to_string(width) + "x" + std::to_string(height)},
-      .folder = folder.path};
+  const process_setup capture{.command = {QUORVAN_CAPTURE, "--png=" + frame_list(),
+                                          "--size=" + std::to_string(width) + "x" + std::to_string(height)},
+                              .folder = folder.path};
   std::map<int, rgb_frame> frames;
   if (!run_program(capture, capture_limit).exited_with(0)) return frames;
   for (const int frame : looked_at_frames) {
@@ -100,8 +99,7 @@ TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_l
   // frames looked at are drawn at the full size.
   ASSERT_TRUE(wait_for_hold(show, 1, run_limit));
   const monitor_area monitor = kind.show_monitor();
-  EXPECT_TRUE(wait_for_window_size(server.display, window_title, monitor.width, monitor.height,
-                                   full_screen_limit))
+  EXPECT_TRUE(wait_for_window_size(server.display, window_title, monitor.width, monitor.height, full_screen_limit))
       << "the window never covered the monitor";
   resume_show(show);
   std::map<int, rgb_frame> seen;

@@ -67,8 +67,8 @@ TEST_F(keys, f_asks_for_full_screen_once_and_the_show_goes_on_to_its_end) {
 TEST_F(keys, upper_case_f_m_s_and_other_keys_change_nothing_and_the_show_goes_on_to_its_end) {
   show_data_folder folder("other-keys");
   running_show show = start_show(folder, {.hold_frames = {key_frame}});
-  ASSERT_TRUE(press_keys_at(show, key_frame,
-                            {"shift+f", "shift+m", "shift+s", "a", "q", "x", "space", "Return", "Tab"}));
+  ASSERT_TRUE(
+      press_keys_at(show, key_frame, {"shift+f", "shift+m", "shift+s", "a", "q", "x", "space", "Return", "Tab"}));
   const show_result result = finish_show(show, run_limit);
 
   expect_ran_to_its_end(result);

@@ -1,7 +1,6 @@
 // music_files_test.cpp: the show with a bad, foreign, huge or missing module,
 // or no sound device: it runs to its end, with music only from a playable module.
 #include <gtest/gtest.h>
-#include <libopenmpt/libopenmpt.hpp>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -9,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <libopenmpt/libopenmpt.hpp>
 #include <ostream>
 #include <random>
 #include <sstream>

@@ -1,10 +1,11 @@
 // music_test.cpp: the music the running show sends to the sound device (SDL's
 // disk driver), compared with the module rendered by libopenmpt directly.
+#include "sound/music.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "sound/music.h"
 #include "tests/e2e/music_capture.h"
 #include "tests/e2e/show_expectations.h"
 #include "tests/e2e/show_run.h"
@@ -110,8 +111,8 @@ TEST_F(music, plays_the_module_from_its_start_unbroken_through_m_while_playing_a
   // through, including what followed "m", "M" and "S".
   const std::size_t length = music.frame_at(last_key_byte) - *onset;
   ASSERT_GE(length, frames_in(3 * listening_seconds));
-  const double least = least_similarity(music.span(*onset, length), module_span(*module_onset, length),
-                                        stereo * window_frames);
+  const double least =
+      least_similarity(music.span(*onset, length), module_span(*module_onset, length), stereo * window_frames);
   EXPECT_GE(least, same_music);
 }
 
@@ -155,8 +156,8 @@ TEST_F(music, s_silences_the_music_and_m_brings_it_back_from_the_start) {
   EXPECT_LE(*onset, music.frame_at(restarted_byte) + frames_in(settle_seconds));
   const std::size_t length = frames_in(compared_seconds);
   ASSERT_GE(music.frames(), *onset + length);
-  const double least = least_similarity(music.span(*onset, length), module_span(*module_onset, length),
-                                        stereo * window_frames);
+  const double least =
+      least_similarity(music.span(*onset, length), module_span(*module_onset, length), stereo * window_frames);
   EXPECT_GE(least, same_music);
 }
 

@@ -20,9 +20,9 @@ namespace {
 
 enum class picture_kind { missing, empty, one_byte, one_byte_short, whole, longer, directory, fifo };
 
-constexpr std::array every_kind{picture_kind::missing, picture_kind::empty,  picture_kind::one_byte,
+constexpr std::array every_kind{picture_kind::missing,        picture_kind::empty, picture_kind::one_byte,
                                 picture_kind::one_byte_short, picture_kind::whole, picture_kind::longer,
-                                picture_kind::directory, picture_kind::fifo};
+                                picture_kind::directory,      picture_kind::fifo};
 
 constexpr std::size_t longer_picture_bytes = 200'000;
 

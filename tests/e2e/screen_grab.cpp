@@ -28,8 +28,8 @@ int ignore_error(Display*, XErrorEvent*) { return 0; }
 
 std::optional<rgb_frame> grab(Display* display, Window window, const monitor_area& area) {
   const auto previous_handler = XSetErrorHandler(ignore_error);
-  XImage* image = XGetImage(display, window, area.x, area.y, unsigned(area.width),
-                            unsigned(area.height), AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(display, window, area.x, area.y, unsigned(area.width), unsigned(area.height), AllPlanes, ZPixmap);
   XSetErrorHandler(previous_handler);
   if (image == nullptr) return std::nullopt;
   rgb_frame frame{.width = area.width, .height = area.height, .bytes = {}};
@@ -72,16 +72,16 @@ std::optional<rgb_frame> grab_screen_area(const std::string& display_name, const
   return grab(display.get(), DefaultRootWindow(display.get()), area);
 }
 
-bool wait_for_window_size(const std::string& display_name, const std::string& title, int width,
-                          int height, std::chrono::milliseconds limit) {
+bool wait_for_window_size(const std::string& display_name, const std::string& title, int width, int height,
+                          std::chrono::milliseconds limit) {
   display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
   if (!display) return false;
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (std::chrono::steady_clock::now() < deadline) {
     const Window window = find_window(display.get(), DefaultRootWindow(display.get()), title);
     XWindowAttributes attributes;
-    if (window != None && XGetWindowAttributes(display.get(), window, &attributes) != 0 &&
-        attributes.width == width && attributes.height == height)
+    if (window != None && XGetWindowAttributes(display.get(), window, &attributes) != 0 && attributes.width == width &&
+        attributes.height == height)
       return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
@@ -93,7 +93,6 @@ std::optional<rgb_frame> grab_window(const std::string& display_name, const std:
   if (!display) return std::nullopt;
   const Window window = find_window(display.get(), DefaultRootWindow(display.get()), title);
   XWindowAttributes attributes;
-  if (window == None || XGetWindowAttributes(display.get(), window, &attributes) == 0)
-    return std::nullopt;
+  if (window == None || XGetWindowAttributes(display.get(), window, &attributes) == 0) return std::nullopt;
   return grab(display.get(), window, {.x = 0, .y = 0, .width = attributes.width, .height = attributes.height});
 }

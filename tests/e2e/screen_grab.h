@@ -16,5 +16,5 @@ std::optional<rgb_frame> grab_screen_area(const std::string& display, const moni
 std::optional<rgb_frame> grab_window(const std::string& display, const std::string& title);
 
 // Waits until the window of that title has that size; false at the limit.
-bool wait_for_window_size(const std::string& display, const std::string& title, int width,
-                          int height, std::chrono::milliseconds limit);
+bool wait_for_window_size(const std::string& display, const std::string& title, int width, int height,
+                          std::chrono::milliseconds limit);

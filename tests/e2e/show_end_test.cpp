@@ -65,8 +65,7 @@ TEST_F(the_whole_show, opens_a_640_by_480_window_made_full_screen_and_sized_befo
 
 TEST_F(the_whole_show, draws_black_bars_over_every_scene_with_the_picture_between_them) {
   show_data_folder folder("frames");
-  running_show show =
-      start_show(folder, {.saved_frames = {looked_at_frames.begin(), looked_at_frames.end()}});
+  running_show show = start_show(folder, {.saved_frames = {looked_at_frames.begin(), looked_at_frames.end()}});
   expect_ran_to_its_end(finish_show(show, run_limit));
 
   for (const int number : looked_at_frames) {

@@ -86,9 +86,7 @@ std::vector<int> frame_list(const char* variable) {
   return frames;
 }
 
-bool listed(const std::vector<int>& frames, int frame) {
-  return std::ranges::find(frames, frame) != frames.end();
-}
+bool listed(const std::vector<int>& frames, int frame) { return std::ranges::find(frames, frame) != frames.end(); }
 
 void write_frame_count() {
   const std::string path = probe.folder + "/frames";
@@ -115,7 +113,8 @@ bool start_probe() {
   probe.active = probe.log_fd >= 0;
   probe.hold_frames = frame_list("QUORVAN_PROBE_HOLD");
   probe.saved_frames = frame_list("QUORVAN_PROBE_SAVE");
-  if (const char* pause = std::getenv("QUORVAN_PROBE_PAUSE")) probe.pause = useconds_t(std::strtoul(pause, nullptr, 10));
+  if (const char* pause = std::getenv("QUORVAN_PROBE_PAUSE"))
+    probe.pause = useconds_t(std::strtoul(pause, nullptr, 10));
   std::atexit(at_exit);
   return probe.active;
 }
@@ -215,8 +214,7 @@ void glutLeaveFullScreen() {
 }
 
 int XMoveResizeWindow(Display* display, Window window, int x, int y, unsigned width, unsigned height) {
-  static auto* const place =
-      next_definition<int(Display*, Window, int, int, unsigned, unsigned)>("XMoveResizeWindow");
+  static auto* const place = next_definition<int(Display*, Window, int, int, unsigned, unsigned)>("XMoveResizeWindow");
   log_event("place_window %d %d %u %u", x, y, width, height);
   return place(display, window, x, y, width, height);
 }
@@ -255,8 +253,7 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
 // clock, so those sleeps are skipped and the show runs as fast as it can draw.
 // Every other sleep, such as those of SDL's threads, passes on unchanged.
 int clock_nanosleep(clockid_t clock, int flags, const timespec* request, timespec* remaining) {
-  static auto* const sleep =
-      next_definition<int(clockid_t, int, const timespec*, timespec*)>("clock_nanosleep");
+  static auto* const sleep = next_definition<int(clockid_t, int, const timespec*, timespec*)>("clock_nanosleep");
   if (clock == CLOCK_MONOTONIC && flags == TIMER_ABSTIME) return 0;
   return sleep(clock, flags, request, remaining);
 }

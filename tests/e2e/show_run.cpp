@@ -53,8 +53,7 @@ running_show::~running_show() {
   if (resume_fd >= 0) close(resume_fd);
 }
 
-running_show start_show_on(const std::string& display, const show_data_folder& folder,
-                           const show_options& options) {
+running_show start_show_on(const std::string& display, const show_data_folder& folder, const show_options& options) {
   running_show show;
   show.folder = folder.path;
   show.display = display;
@@ -66,8 +65,7 @@ running_show start_show_on(const std::string& display, const show_data_folder& f
 
   process_setup setup{
       .command = {QUORVAN_PROGRAM},
-      .environment = {"DISPLAY=" + display,
-                      std::string("LD_PRELOAD=") + QUORVAN_SHOW_PROBE,
+      .environment = {"DISPLAY=" + display, std::string("LD_PRELOAD=") + QUORVAN_SHOW_PROBE,
                       "QUORVAN_PROBE_FOLDER=" + folder.path.string(),
                       "QUORVAN_PROBE_HOLD=" + frame_list(options.hold_frames),
                       "QUORVAN_PROBE_SAVE=" + frame_list(options.saved_frames),
@@ -121,8 +119,8 @@ std::optional<probe_event> wait_for_match(const running_show& show, predicate ma
 
 }  // namespace
 
-std::optional<probe_event> wait_for_event(const running_show& show, std::string_view name,
-                                          std::optional<long> value, std::chrono::milliseconds limit) {
+std::optional<probe_event> wait_for_event(const running_show& show, std::string_view name, std::optional<long> value,
+                                          std::chrono::milliseconds limit) {
   return wait_for_match(
       show,
       [&](const probe_event& event) {

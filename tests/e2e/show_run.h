@@ -20,10 +20,10 @@ struct probe_event {
 };
 
 struct show_options {
-  std::vector<int> hold_frames{};   // the show waits after presenting each of these
-  std::vector<int> saved_frames{};  // written as frame_<nnnn>.png in the folder
+  std::vector<int> hold_frames{};                // the show waits after presenting each of these
+  std::vector<int> saved_frames{};               // written as frame_<nnnn>.png in the folder
   std::chrono::microseconds pause_per_frame{0};  // slows the show down
-  std::vector<std::string> environment{};  // "NAME=value" entries replacing the bench's own
+  std::vector<std::string> environment{};        // "NAME=value" entries replacing the bench's own
   // Where the music goes: with no entries, to SDL's disk driver and the capture
   // file; else these are a sound server's (sound_server.h), and SDL chooses its
   // driver as on a desktop.
@@ -48,8 +48,8 @@ running_show start_show_on(const std::string& display, const show_data_folder& f
 
 // Waits until the probe logs an event of that name (and first number, if given).
 // Nullopt when the time is up or the program has ended without it.
-std::optional<probe_event> wait_for_event(const running_show& show, std::string_view name,
-                                          std::optional<long> value, std::chrono::milliseconds limit);
+std::optional<probe_event> wait_for_event(const running_show& show, std::string_view name, std::optional<long> value,
+                                          std::chrono::milliseconds limit);
 
 // Waits until the show holds after presenting the given frame.
 bool wait_for_hold(const running_show& show, int frame, std::chrono::milliseconds limit);
@@ -73,7 +73,7 @@ struct show_result {
   std::string errors;              // standard error, for failure messages
   int frames_presented = -1;       // -1: the process left no count (it did not exit)
   std::vector<probe_event> events;
-  std::filesystem::path capture;   // the music the sound device would have played
+  std::filesystem::path capture;  // the music the sound device would have played
 };
 
 // Waits for the program to end (killing it at the limit) and collects what it left.

@@ -38,8 +38,7 @@ bool answers(const sound_server& server) { return pactl_succeeds(server, {"info"
 
 // The sink's own arguments, the same on both servers.
 std::string null_sink_arguments() {
-  return "sink_name=" + std::string(sink_name) + " format=float32le rate=" + std::to_string(sink_rate) +
-         " channels=2";
+  return "sink_name=" + std::string(sink_name) + " format=float32le rate=" + std::to_string(sink_rate) + " channels=2";
 }
 
 // Every daemon keeps its home, its settings and its session bus in the
@@ -81,7 +80,8 @@ std::optional<std::string> start_pulseaudio(sound_server& server, std::chrono::s
                                << "set-default-sink " << sink_name << "\n";
   start_daemon(server, {"pulseaudio", "--daemonize=no", "-n", "-F", configuration.string(), "--exit-idle-time=-1",
                         "--use-pid-file=no", "--log-target=stderr"});
-  return wait_until(server, [&] { return answers(server); }, deadline);
+  return wait_until(
+      server, [&] { return answers(server); }, deadline);
 }
 
 // PipeWire as a desktop session runs it: on a session bus of its own, with
@@ -102,7 +102,9 @@ std::optional<std::string> start_pipewire(sound_server& server, std::chrono::ste
   if (auto failure = wait_until(server, exists(folder / "pipewire-0"), deadline)) return "pipewire: " + *failure;
   start_daemon(server, {"wireplumber"});
   start_daemon(server, {"pipewire-pulse"});
-  if (auto failure = wait_until(server, [&] { return answers(server); }, deadline)) return "pipewire-pulse: " + *failure;
+  if (auto failure = wait_until(
+          server, [&] { return answers(server); }, deadline))
+    return "pipewire-pulse: " + *failure;
   if (!pactl_succeeds(server, {"load-module", "module-null-sink", null_sink_arguments()}) ||
       !pactl_succeeds(server, {"set-default-sink", sink_name}))
     return "cannot make the null sink; see " + (folder / "pactl.log").string();
@@ -138,8 +140,8 @@ sound_server_start start_sound_server(sound_server_kind kind, const std::filesys
   const auto deadline = std::chrono::steady_clock::now() + limit;
   std::optional<std::string> failure;
   try {
-    failure = kind == sound_server_kind::pulseaudio ? start_pulseaudio(server, deadline)
-                                                     : start_pipewire(server, deadline);
+    failure =
+        kind == sound_server_kind::pulseaudio ? start_pulseaudio(server, deadline) : start_pipewire(server, deadline);
   } catch (const std::exception& cannot_start) {
     failure = cannot_start.what();
   }
@@ -167,7 +169,11 @@ sink_recording::sink_recording(const sound_server& server) {
   fd_ = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) throw std::runtime_error("cannot open " + fifo.string());
   process_setup setup;
-  setup.command = {"parec", "--raw", "--format=float32le", "--rate=" + std::to_string(sink_rate), "--channels=2",
+  setup.command = {"parec",
+                   "--raw",
+                   "--format=float32le",
+                   "--rate=" + std::to_string(sink_rate),
+                   "--channels=2",
                    "--latency-msec=" + std::to_string(parec_latency_ms),
                    "--device=" + std::string(sink_name) + ".monitor"};
   setup.environment = server.client_environment();

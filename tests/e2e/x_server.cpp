@@ -31,8 +31,8 @@ std::optional<int> read_display_number(int fd, std::chrono::milliseconds limit) 
   const auto deadline = std::chrono::steady_clock::now() + limit;
   std::string text;
   while (text.find('\n') == std::string::npos) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return std::nullopt;
     pollfd ready{.fd = fd, .events = POLLIN, .revents = 0};
     if (poll(&ready, 1, int(left.count())) <= 0) continue;
@@ -46,15 +46,22 @@ std::optional<int> read_display_number(int fd, std::chrono::milliseconds limit) 
 
 }  // namespace
 
-x_server_start start_x_server(const std::filesystem::path& config_file,
-                              const std::filesystem::path& log_file,
+x_server_start start_x_server(const std::filesystem::path& config_file, const std::filesystem::path& log_file,
                               std::chrono::milliseconds limit) {
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) return {.server = std::nullopt, .failure = "no pipe"};
   const std::filesystem::path error_file = log_file.string() + ".stderr";
   process_setup setup;
-  setup.command = {"Xorg", "-displayfd", std::to_string(pipe_fds[1]), "-config", config_file.string(),
-                  "-noreset", "-nolisten", "tcp", "-logfile", log_file.string()};
+  setup.command = {"Xorg",
+                   "-displayfd",
+                   std::to_string(pipe_fds[1]),
+                   "-config",
+                   config_file.string(),
+                   "-noreset",
+                   "-nolisten",
+                   "tcp",
+                   "-logfile",
+                   log_file.string()};
   setup.error_file = error_file;
   setup.inherited_fd = pipe_fds[1];
   x_server server;
@@ -74,8 +81,8 @@ x_server_start start_x_server(const std::filesystem::path& config_file,
     if (end && end->exited_with(cannot_run_code))
       return {.server = std::nullopt, .failure = "Xorg cannot be run (is xserver-xorg-core installed?)"};
     return {.server = std::nullopt,
-            .failure = "Xorg did not start (" + (end ? describe(*end) : "no answer in time") +
-                       "); its last words:\n" + tail_of(error_file)};
+            .failure = "Xorg did not start (" + (end ? describe(*end) : "no answer in time") + "); its last words:\n" +
+                       tail_of(error_file)};
   }
   server.display_number = *number;
   return {.server = std::move(server), .failure = {}};

@@ -23,8 +23,7 @@ struct x_server_start {
 
 // Starts Xorg with the given configuration file on the first free display
 // number and waits until it accepts connections. Its log goes to log_file.
-x_server_start start_x_server(const std::filesystem::path& config_file,
-                              const std::filesystem::path& log_file,
+x_server_start start_x_server(const std::filesystem::path& config_file, const std::filesystem::path& log_file,
                               std::chrono::milliseconds limit);
 
 // Ends the server so that it removes its socket and lock file.

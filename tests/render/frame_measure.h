@@ -33,8 +33,8 @@ struct pixel_box {
 // The smallest box holding every pixel of rows first_row..last_row for which
 // wanted(colour) holds; nothing if there is none.
 template <typename predicate>
-std::optional<pixel_box> bounding_box(std::span<const std::uint8_t> rgb, int first_row,
-                                      int last_row, predicate wanted) {
+std::optional<pixel_box> bounding_box(std::span<const std::uint8_t> rgb, int first_row, int last_row,
+                                      predicate wanted) {
   std::optional<pixel_box> box;
   for (int y = first_row; y <= last_row; ++y)
     for (int x = 0; x < picture_width; ++x) {
@@ -63,8 +63,7 @@ struct point {
 // The mean position of the pixels of rows first_row..last_row for which
 // wanted(colour) holds; nothing if there is none.
 template <typename predicate>
-std::optional<point> centroid(std::span<const std::uint8_t> rgb, int first_row, int last_row,
-                              predicate wanted) {
+std::optional<point> centroid(std::span<const std::uint8_t> rgb, int first_row, int last_row, predicate wanted) {
   double sum_x = 0, sum_y = 0;
   int count = 0;
   for (int y = first_row; y <= last_row; ++y)

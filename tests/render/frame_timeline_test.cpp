@@ -15,8 +15,8 @@
 #include "show/picture_scenes.h"
 #include "show/sequencer.h"
 #include "tests/render/frame_measure.h"
-#include "tests/render/scene_frames.h"
 #include "tests/render/offscreen_show.h"
+#include "tests/render/scene_frames.h"
 #include "tests/render/test_pictures.h"
 
 namespace {
@@ -62,14 +62,12 @@ bool shows_scene(std::bitset<7> shown, int scene) {
 // reset within its scene), so a change from one frame to the next shows that
 // the scene's step ran on the later one.
 std::array<double, scene_count> scene_progress() {
-  return {double(smiley.frame_counter), who.depth, greets.depth, cube.angle_z,
-          double(final_card.frame_counter)};
+  return {double(smiley.frame_counter), who.depth, greets.depth, cube.angle_z, double(final_card.frame_counter)};
 }
 
 std::string first_frames(const std::vector<int>& frames) {
   std::string text;
-  for (std::size_t i = 0; i < std::min<std::size_t>(frames.size(), 10); ++i)
-    text += std::to_string(frames[i]) + " ";
+  for (std::size_t i = 0; i < std::min<std::size_t>(frames.size(), 10); ++i) text += std::to_string(frames[i]) + " ";
   return text + (frames.size() > 10 ? "..." : "");
 }
 
@@ -87,8 +85,7 @@ TEST(letterbox, covers_rows_0_to_72_and_407_to_479_in_black_on_every_frame) {
   EXPECT_EQ(run.frames_presented, frames_in_show);
   // Also where the cube's loose faces come nearer than the bars: without a
   // depth buffer the bars, drawn last, cover them.
-  EXPECT_TRUE(wrong_frames.empty()) << wrong_frames.size()
-                                    << " frames with wrong bars: " << first_frames(wrong_frames);
+  EXPECT_TRUE(wrong_frames.empty()) << wrong_frames.size() << " frames with wrong bars: " << first_frames(wrong_frames);
 }
 
 TEST(show_colours, are_only_white_black_and_the_pictures_own_on_every_frame) {
@@ -102,8 +99,8 @@ TEST(show_colours, are_only_white_black_and_the_pictures_own_on_every_frame) {
   });
   ASSERT_EQ(run.error, "");
   EXPECT_EQ(run.frames_presented, frames_in_show);
-  EXPECT_TRUE(wrong_frames.empty()) << wrong_frames.size() << " frames with other colours: "
-                                    << first_frames(wrong_frames);
+  EXPECT_TRUE(wrong_frames.empty()) << wrong_frames.size()
+                                    << " frames with other colours: " << first_frames(wrong_frames);
 }
 
 TEST(show_timeline, runs_each_scene_on_its_own_frames_and_no_others) {
@@ -126,8 +123,7 @@ TEST(show_timeline, runs_each_scene_on_its_own_frames_and_no_others) {
     EXPECT_EQ(ran_on[scene].front(), expected.first) << "scene " << scene + 1;
     EXPECT_EQ(ran_on[scene].back(), expected.last) << "scene " << scene + 1;
     // Frame numbers only grow, so this many means every frame in between.
-    EXPECT_EQ(int(ran_on[scene].size()), expected.last - expected.first + 1)
-        << "scene " << scene + 1;
+    EXPECT_EQ(int(ran_on[scene].size()), expected.last - expected.first + 1) << "scene " << scene + 1;
   }
 }
 
@@ -154,8 +150,8 @@ TEST(show_timeline, ends_once_right_after_presenting_frame_3194) {
   test_picture_folder pictures;
   int last_frame_seen = 0;
   // Room for more frames, should the show fail to end.
-  const offscreen_run run = run_show(pictures.path, pinned_last_frame + 100,
-                                [&](int frame, auto) { last_frame_seen = frame; });
+  const offscreen_run run =
+      run_show(pictures.path, pinned_last_frame + 100, [&](int frame, auto) { last_frame_seen = frame; });
   ASSERT_EQ(run.error, "");
   EXPECT_TRUE(run.ended);
   EXPECT_EQ(run.frames_presented, pinned_last_frame);
@@ -179,8 +175,6 @@ TEST(show_timeline, each_frame_shows_its_newest_picture_scene_and_nothing_of_idl
     if (newest != 4 && !shows_scene(shown, newest)) newest_missing.push_back(frame);
   });
   ASSERT_EQ(run.error, "");
-  EXPECT_TRUE(idle_shown.empty()) << "a scene that did not run shows on frames "
-                                  << first_frames(idle_shown);
-  EXPECT_TRUE(newest_missing.empty()) << "the newest scene is missing on frames "
-                                      << first_frames(newest_missing);
+  EXPECT_TRUE(idle_shown.empty()) << "a scene that did not run shows on frames " << first_frames(idle_shown);
+  EXPECT_TRUE(newest_missing.empty()) << "the newest scene is missing on frames " << first_frames(newest_missing);
 }

@@ -54,8 +54,7 @@ TEST(offscreen_context, opens_a_desktop_gl_context_of_640_by_480_by_default) {
   EXPECT_EQ(context.height(), 480);
   EXPECT_EQ(context.frame_bytes(), 640u * 480u * 3u);
   const std::string version = gl_string(GL_VERSION);
-  std::printf("%s, %s, on %s\n", version.c_str(), gl_string(GL_RENDERER).c_str(),
-              context.platform().c_str());
+  std::printf("%s, %s, on %s\n", version.c_str(), gl_string(GL_RENDERER).c_str(), context.platform().c_str());
   // Desktop OpenGL: the version string starts with the number, no "OpenGL ES".
   ASSERT_FALSE(version.empty());
   EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(version[0]))) << version;
@@ -124,8 +123,8 @@ TEST(offscreen_context, has_no_depth_buffer_so_the_last_drawn_covers_all) {
   offscreen_context context{16, 16};
   ASSERT_TRUE(context.ok()) << context.error();
   GLint depth_attachment = -1;
-  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
-                                        GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &depth_attachment);
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
+                                        &depth_attachment);
   EXPECT_EQ(depth_attachment, GL_NONE);
   // With the depth test on, a farther quad drawn later still covers a nearer one.
   glEnable(GL_DEPTH_TEST);

@@ -27,8 +27,7 @@ offscreen_run failed(std::string why) {
 
 }  // namespace
 
-offscreen_run run_show(const std::filesystem::path& picture_folder, int last_frame,
-                  const frame_observer& observe) {
+offscreen_run run_show(const std::filesystem::path& picture_folder, int last_frame, const frame_observer& observe) {
   if (started) return failed("the show has run in this process already");
   started = true;
 

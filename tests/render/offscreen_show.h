@@ -20,7 +20,7 @@ struct offscreen_run {
   std::string error;           // empty when the show could be run
   std::string gl_description;  // GL_VERSION and GL_RENDERER, for the log
   int frames_presented = 0;
-  bool ended = false;          // the show asked to end; no frame came after
+  bool ended = false;  // the show asked to end; no frame came after
 };
 
 // Loads the pictures from picture_folder (by their file names, from that folder
@@ -31,5 +31,4 @@ struct offscreen_run {
 // The show's state is program-wide and never reset, so a process can run it
 // once only; a second call returns an error. Under CTest every test runs in a
 // process of its own.
-offscreen_run run_show(const std::filesystem::path& picture_folder, int last_frame,
-                  const frame_observer& observe);
+offscreen_run run_show(const std::filesystem::path& picture_folder, int last_frame, const frame_observer& observe);

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "tests/render/frame_measure.h"
-#include "tests/render/scene_frames.h"
 #include "tests/render/offscreen_show.h"
+#include "tests/render/scene_frames.h"
 #include "tests/render/test_pictures.h"
 
 namespace {
@@ -38,12 +38,12 @@ expected_square square_at_depth(double z) {
   const pixel_span rows = covered_pixels(top, bottom);
   return {covered_pixels(screen_column_of(-1, z), screen_column_of(1, z)),
           {std::max(rows.first, open_rows.first), std::min(rows.last, open_rows.last)},
-          top, bottom - top};
+          top,
+          bottom - top};
 }
 
 // Rasterisers may round a shared edge either way: one pixel either side is fine.
-void expect_box_matches(const std::optional<pixel_box>& box, const expected_square& square,
-                        int frame) {
+void expect_box_matches(const std::optional<pixel_box>& box, const expected_square& square, int frame) {
   ASSERT_TRUE(box.has_value()) << "no picture on frame " << frame;
   EXPECT_NEAR(box->left, square.columns.first, 1) << "frame " << frame;
   EXPECT_NEAR(box->right, square.columns.last, 1) << "frame " << frame;
@@ -86,15 +86,13 @@ int red_rows_on_top(std::span<const std::uint8_t> rgb, const pixel_box& box) {
   int rows = 0;
   while (box.top + rows <= box.bottom && row_of_box_is(rgb, box, box.top + rows, red)) ++rows;
   const pixel_box rest{box.left, box.top + rows, box.right, box.bottom};
-  const bool red_below = bounding_box(rgb, rest.top, rest.bottom, [&](colour c) {
-                           return c == red;
-                         }).has_value();
+  const bool red_below = bounding_box(rgb, rest.top, rest.bottom, [&](colour c) { return c == red; }).has_value();
   return red_below ? -1 : rows;
 }
 
 // The first picture row, one texel high, along the top edge of the square.
-void expect_red_band_on_top(std::span<const std::uint8_t> rgb, const pixel_box& box,
-                            const expected_square& square, int frame) {
+void expect_red_band_on_top(std::span<const std::uint8_t> rgb, const pixel_box& box, const expected_square& square,
+                            int frame) {
   const double texel = square.side / picture_rows;
   const int expected = covered_pixels(square.top_edge, square.top_edge + texel).count();
   const int rows = red_rows_on_top(rgb, box);
@@ -111,8 +109,7 @@ std::map<int, std::vector<std::uint8_t>> frames_of_show(const std::vector<int>& 
   std::map<int, std::vector<std::uint8_t>> frames;
   const int last = *std::max_element(wanted.begin(), wanted.end());
   const offscreen_run run = run_show(pictures.path, last, [&](int frame, auto rgb) {
-    if (std::find(wanted.begin(), wanted.end(), frame) != wanted.end())
-      frames[frame].assign(rgb.begin(), rgb.end());
+    if (std::find(wanted.begin(), wanted.end(), frame) != wanted.end()) frames[frame].assign(rgb.begin(), rgb.end());
   });
   EXPECT_EQ(run.error, "");
   return frames;
@@ -155,9 +152,7 @@ TEST(smiley_scene, turns_clockwise_by_half_a_degree_more_on_every_frame_from_295
   std::map<int, double> turn;  // measured, degrees anticlockwise from upright
   const offscreen_run run = run_show(pictures.path, 480, [&](int frame, auto rgb) {
     const auto whole = centroid(rgb, open_rows.first, open_rows.last, is_picture(smiley_colour));
-    const auto upper = centroid(rgb, open_rows.first, open_rows.last, [](colour c) {
-      return c == red;
-    });
+    const auto upper = centroid(rgb, open_rows.first, open_rows.last, [](colour c) { return c == red; });
     if (!whole || !upper) return;
     turn[frame] = std::atan2(whole->y - upper->y, upper->x - whole->x) * 180 / std::numbers::pi - 90;
   });
@@ -182,8 +177,8 @@ TEST(smiley_scene, turns_clockwise_by_half_a_degree_more_on_every_frame_from_295
   const double turn_at_294 = (sum_t - rate * sum_f) / n + rate * 294;
   EXPECT_NEAR(rate, -0.5, 0.005);
   EXPECT_NEAR(turn_at_294, 0.0, 0.25);  // half a frame's turn
-  std::printf("turn: %.4f degrees a frame from %.3f at frame 294; worst single frame off by %.3f\n",
-              rate, turn_at_294, worst_error);
+  std::printf("turn: %.4f degrees a frame from %.3f at frame 294; worst single frame off by %.3f\n", rate, turn_at_294,
+              worst_error);
 }
 
 TEST(who_scene, square_has_the_size_its_depth_gives_on_white) {
@@ -274,6 +269,5 @@ TEST(cube_scene, shows_its_three_pictures_and_no_other_on_its_own_frames) {
   EXPECT_TRUE(shown_in_scene[4]) << "cul2 never shows";
   EXPECT_TRUE(shown_in_scene[5]) << "cul3 never shows";
   EXPECT_TRUE(foreign_frames.empty()) << "another picture shows on frame " << foreign_frames.front();
-  std::printf("the cube is in view on %d of its %d frames\n", frames_with_cube,
-              scene.last - scene.first - 1);
+  std::printf("the cube is in view on %d of its %d frames\n", frames_with_cube, scene.last - scene.first - 1);
 }

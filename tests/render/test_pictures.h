@@ -39,8 +39,8 @@ inline constexpr std::array<test_picture, 7> test_pictures{{
 inline constexpr colour smiley_colour = test_pictures[0].body;
 inline constexpr colour who_colour = test_pictures[1].body;
 inline constexpr colour greets_colour = test_pictures[2].body;
-inline constexpr std::array<colour, 3> cube_colours{
-    test_pictures[3].body, test_pictures[4].body, test_pictures[5].body};
+inline constexpr std::array<colour, 3> cube_colours{test_pictures[3].body, test_pictures[4].body,
+                                                    test_pictures[5].body};
 inline constexpr colour final_colour = test_pictures[6].body;
 
 // Which test pictures show anywhere on a frame, by their body colour; bit

@@ -10,12 +10,12 @@ namespace {
 
 // What happened on each call of the scene, counting its first call as 1.
 struct cube_history {
-  std::vector<int> bounce_calls;      // the bounce counter went up
-  std::vector<int> turn_away_calls;   // the depth first went above 25 in a phase
+  std::vector<int> bounce_calls;     // the bounce counter went up
+  std::vector<int> turn_away_calls;  // the depth first went above 25 in a phase
   std::vector<int> angle_x_resets;
   std::vector<int> angle_y_resets;
   std::vector<int> angle_z_resets;
-  std::vector<cube_state> states;     // states[call] is the state after that call
+  std::vector<cube_state> states;  // states[call] is the state after that call
   int last_call = 0;
 };
 

@@ -71,9 +71,7 @@ TEST(receding_scenes, start_just_beyond_the_near_plane_and_keep_their_grey) {
   EXPECT_EQ(calls_until_end(receding_state{}, advance_receding), 789);
 }
 
-TEST(final_scene, draws_on_501_calls) {
-  EXPECT_EQ(calls_until_end(final_state{}, advance_final), 501);
-}
+TEST(final_scene, draws_on_501_calls) { EXPECT_EQ(calls_until_end(final_state{}, advance_final), 501); }
 
 TEST(scene_states, program_wide_instances_start_at_the_scene_starting_values) {
   EXPECT_EQ(smiley.depth, 2.0f);

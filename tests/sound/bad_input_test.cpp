@@ -49,9 +49,8 @@ TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_a
   for (const auto& file : bad_files) {
     song* loaded = nullptr;
     std::string on_stderr;
-    const std::string on_stdout = output_of(1, [&] {
-      on_stderr = output_of(2, [&] { loaded = music_load_song(file.c_str()); });
-    });
+    const std::string on_stdout =
+        output_of(1, [&] { on_stderr = output_of(2, [&] { loaded = music_load_song(file.c_str()); }); });
     EXPECT_EQ(loaded, nullptr) << file;
     EXPECT_EQ(on_stdout, "") << file;
     EXPECT_EQ(on_stderr, "") << file;

@@ -1,12 +1,13 @@
 // mixer_test.cpp: the mix the audio thread plays, driven directly without a
 // device: silence, songs adding up, a song that never ends. (Playing, stopping
 // and restarting are tested through a device in playback_test.cpp.)
+#include "sound/mixer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "sound/mixer.h"
 #include "sound/song.h"
 #include "tests/sound/sound_bench.h"
 

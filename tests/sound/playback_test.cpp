@@ -94,7 +94,8 @@ TEST_F(playback, restarts_from_the_beginning_when_played_after_a_stop) {
   ASSERT_TRUE(recording.wait_for_frames(frames_at_second_play + frames_in_ms(1100)));
   const std::vector<float> recorded = recording.samples();
 
-  const std::size_t restart = first_nonzero_sample(recorded, 2 * frames_at_second_play) - first_nonzero_sample(expected);
+  const std::size_t restart =
+      first_nonzero_sample(recorded, 2 * frames_at_second_play) - first_nonzero_sample(expected);
   const std::vector<float> replayed = recorded_span(recorded, restart, expected.size());
   ASSERT_EQ(replayed.size(), expected.size());
 

@@ -90,9 +90,7 @@ std::filesystem::path file_with(const std::string& name, std::span<const char> b
   return file;
 }
 
-void wait_ms(int milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
+void wait_ms(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 song* kept(song* loaded) {
   // Never destroyed, so still reachable when the leak check runs at exit.

@@ -17,7 +17,6 @@ struct song;
 
 inline const std::filesystem::path default_module = built_module();
 
-
 constexpr std::size_t frames_in_ms(int milliseconds) {
   return static_cast<std::size_t>(music_mix_rate) * milliseconds / 1000;
 }

@@ -16,7 +16,7 @@ struct process_setup {
   std::filesystem::path folder{};          // working directory; empty keeps the test's
   std::filesystem::path output_file{};     // standard output; empty discards it
   std::filesystem::path error_file{};      // standard error; empty discards it
-  int inherited_fd = -1;                 // one descriptor the child keeps open, or -1
+  int inherited_fd = -1;                   // one descriptor the child keeps open, or -1
 };
 
 // How a child ended: its exit code, or the signal that killed it.

@@ -1,9 +1,8 @@
 // reference_music.cpp: libopenmpt read in device buffers, its log kept quiet.
 #include "tests/support/reference_music.h"
 
-#include <libopenmpt/libopenmpt.hpp>
-
 #include <algorithm>
+#include <libopenmpt/libopenmpt.hpp>
 #include <sstream>
 
 std::vector<float> render_from(openmpt::module& module, std::size_t frames, int rate) {

@@ -20,8 +20,7 @@ inline constexpr std::size_t device_buffer_frames = 1024;
 std::vector<float> render_from(openmpt::module& module, std::size_t frames, int rate = music_mix_rate);
 
 // The module from its start, looping forever as the show plays it. Not clamped.
-std::vector<float> reference_render(std::string_view module_bytes, std::size_t frames,
-                                    int rate = music_mix_rate);
+std::vector<float> reference_render(std::string_view module_bytes, std::size_t frames, int rate = music_mix_rate);
 
 // The samples limited to [-1, 1], as the sound device plays them.
 std::vector<float> clamped(std::vector<float> samples);

@@ -23,8 +23,7 @@ scratch_folder::~scratch_folder() {
 
 std::vector<std::string> scratch_folder::file_names() const {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path))
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().filename().string());
   std::ranges::sort(names);
   return names;
 }

@@ -57,8 +57,7 @@ TEST(icon, writes_every_size_as_a_png_of_that_size_in_the_hicolor_layout) {
   const auto theme = folder.path / "hicolor";
   ASSERT_TRUE(write_icons(theme));
   for (const int side : icon_sides) {
-    const auto file = theme / (std::to_string(side) + "x" + std::to_string(side)) / "apps" /
-                      "quorvan.png";
+    const auto file = theme / (std::to_string(side) + "x" + std::to_string(side)) / "apps" / "quorvan.png";
     EXPECT_EQ(icon_path(theme, side), file);
     EXPECT_EQ(png_size(file), std::pair(side, side)) << file;
   }

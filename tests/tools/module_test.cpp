@@ -117,8 +117,7 @@ TEST(show_module, starts_over_at_the_first_theme_after_the_turnaround) {
 TEST(show_module, every_section_is_audible_and_the_mix_never_clips) {
   openmpt::module music(read_file_bytes(shipped_module));
   const std::vector<float> song = render(music, music.get_duration_seconds() + 1);  // to its end
-  const auto section_samples =
-      static_cast<std::size_t>(std::lround(2 * pattern_seconds * render_rate));
+  const auto section_samples = static_cast<std::size_t>(std::lround(2 * pattern_seconds * render_rate));
   ASSERT_GE(song.size(), 8 * section_samples);
   for (int section = 0; section < 8; ++section) {
     const std::size_t begin = section * section_samples;
@@ -139,8 +138,22 @@ TEST(show_module_loudness, measures_minus_16_lufs_within_1_lu_with_true_peaks_at
       .write(reinterpret_cast<const char*>(song.data()), std::streamsize(song.size() * sizeof(float)));
 
   process_setup meter;
-  meter.command = {"ffmpeg", "-hide_banner", "-nostats", "-f", "f32le", "-ar", std::to_string(render_rate),
-                   "-ac", "2", "-i", samples.string(), "-af", "ebur128=peak=true", "-f", "null", "-"};
+  meter.command = {"ffmpeg",
+                   "-hide_banner",
+                   "-nostats",
+                   "-f",
+                   "f32le",
+                   "-ar",
+                   std::to_string(render_rate),
+                   "-ac",
+                   "2",
+                   "-i",
+                   samples.string(),
+                   "-af",
+                   "ebur128=peak=true",
+                   "-f",
+                   "null",
+                   "-"};
   meter.error_file = folder.path / "meter.txt";
   const std::optional<process_end> end = run_process(meter, std::chrono::minutes(2));
   ASSERT_TRUE(end && end->exited_with(0)) << "ffmpeg could not measure the song";
@@ -155,19 +168,17 @@ TEST(show_module_loudness, measures_minus_16_lufs_within_1_lu_with_true_peaks_at
 // major chord. libopenmpt counts notes from 1 at C, one octave above XM's.
 TEST(show_module, plays_only_notes_of_a_minor) {
   openmpt::module music(read_file_bytes(shipped_module));
-  constexpr std::array<bool, 12> in_key{true, false, true, false, true, true,  // C . D . E F
-                                        false, true, true, true, false, true};  // . G G# A . B
+  constexpr std::array<bool, 12> in_key{true,  false, true, false, true,  true,   // C . D . E F
+                                        false, true,  true, true,  false, true};  // . G G# A . B
   int notes = 0;
   for (int pattern = 0; pattern < music.get_num_patterns(); ++pattern) {
     for (int row = 0; row < music.get_pattern_num_rows(pattern); ++row) {
       for (int channel = 0; channel < music.get_num_channels(); ++channel) {
-        const int note = music.get_pattern_row_channel_command(pattern, row, channel,
-                                                               openmpt::module::command_note);
+        const int note = music.get_pattern_row_channel_command(pattern, row, channel, openmpt::module::command_note);
         if (note == 0 || note == 255) continue;  // no note, or a release
         ++notes;
         EXPECT_TRUE(in_key[(note - 1) % 12])
-            << "note " << note << " in pattern " << pattern << ", row " << row << ", channel "
-            << channel;
+            << "note " << note << " in pattern " << pattern << ", row " << row << ", channel " << channel;
       }
     }
   }
@@ -191,8 +202,8 @@ int largest_step(const synthesised_sample& made, std::size_t begin, std::size_t 
 // Jumping from a loop's last frame back to its first must be no bigger a step
 // than the waveform takes anywhere inside the loop, or every loop would click.
 TEST(synthesised_sounds, loops_join_without_a_jump) {
-  for (const synthesised_sample& made : {bass_tone(), lead_tone(), pad_chord(chord_quality::minor),
-                            pad_chord(chord_quality::major)}) {
+  for (const synthesised_sample& made :
+       {bass_tone(), lead_tone(), pad_chord(chord_quality::minor), pad_chord(chord_quality::major)}) {
     ASSERT_GT(made.loop_length, 1u);
     const std::size_t begin = made.loop_start;
     const std::size_t end = begin + made.loop_length;

@@ -50,8 +50,7 @@ TEST(picture_files, each_raw_file_has_a_png_copy_of_the_same_name) {
   for (const picture_file& picture : show_pictures) {
     const bytes png = read_file_bytes((built_data_folder() / picture.file_name).replace_extension(".png"));
     ASSERT_GE(png.size(), png_signature.size()) << picture.file_name;
-    EXPECT_TRUE(std::equal(png_signature.begin(), png_signature.end(), png.begin()))
-        << picture.file_name;
+    EXPECT_TRUE(std::equal(png_signature.begin(), png_signature.end(), png.begin())) << picture.file_name;
   }
 }
 

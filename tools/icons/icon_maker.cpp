@@ -20,8 +20,7 @@ int overlap(int from, int to, int side, int new_side) {
 
 }  // namespace
 
-std::vector<std::uint8_t> shrink_picture(std::span<const std::uint8_t> rgb, int side,
-                                         int new_side) {
+std::vector<std::uint8_t> shrink_picture(std::span<const std::uint8_t> rgb, int side, int new_side) {
   std::vector<std::uint8_t> shrunk(std::size_t(new_side) * new_side * 3);
   const long long area = (long long)side * side;  // the weight of one whole new pixel
   for (int new_y = 0; new_y < new_side; ++new_y)
@@ -30,12 +29,10 @@ std::vector<std::uint8_t> shrink_picture(std::span<const std::uint8_t> rgb, int 
         long long sum = 0;
         // Only the old pixels under this new one: from floor(new * side / new_side).
         for (int y = new_y * side / new_side; y < side && y * new_side < (new_y + 1) * side; ++y)
-          for (int x = new_x * side / new_side; x < side && x * new_side < (new_x + 1) * side;
-               ++x)
-            sum += (long long)overlap(y, new_y, side, new_side) *
-                   overlap(x, new_x, side, new_side) * rgb[(std::size_t(y) * side + x) * 3 + channel];
-        shrunk[(std::size_t(new_y) * new_side + new_x) * 3 + channel] =
-            std::uint8_t((sum + area / 2) / area);
+          for (int x = new_x * side / new_side; x < side && x * new_side < (new_x + 1) * side; ++x)
+            sum += (long long)overlap(y, new_y, side, new_side) * overlap(x, new_x, side, new_side) *
+                   rgb[(std::size_t(y) * side + x) * 3 + channel];
+        shrunk[(std::size_t(new_y) * new_side + new_x) * 3 + channel] = std::uint8_t((sum + area / 2) / area);
       }
   return shrunk;
 }

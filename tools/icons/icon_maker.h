@@ -13,8 +13,7 @@ inline constexpr const char* icon_file_name = "quorvan.png";
 
 // Shrinks a square RGB picture to new_side by averaging the area each new
 // pixel covers, so the small sizes stay smooth at any ratio.
-std::vector<std::uint8_t> shrink_picture(std::span<const std::uint8_t> rgb, int side,
-                                         int new_side);
+std::vector<std::uint8_t> shrink_picture(std::span<const std::uint8_t> rgb, int side, int new_side);
 
 // The icon file of one size inside a hicolor theme folder: "<N>x<N>/apps/quorvan.png".
 std::filesystem::path icon_path(const std::filesystem::path& theme_folder, int side);

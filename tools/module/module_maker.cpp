@@ -15,8 +15,7 @@ bool write_module(const std::filesystem::path& folder) {
   try {
     const std::vector<std::uint8_t> bytes = encode_xm(compose_song());
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     file.close();
     if (file.fail()) {
       std::fprintf(stderr, "cannot write %s\n", path.c_str());

@@ -21,15 +21,7 @@ constexpr int rows_per_bar = 16;
 constexpr int bars_per_pattern = 4;
 constexpr int rows_per_pattern = rows_per_bar * bars_per_pattern;
 
-enum channel : int {
-  kick_channel,
-  snare_channel,
-  hat_channel,
-  bass_channel,
-  pad_channel,
-  lead_channel,
-  channel_count
-};
+enum channel : int { kick_channel, snare_channel, hat_channel, bass_channel, pad_channel, lead_channel, channel_count };
 
 enum instrument : std::uint8_t { kick = 1, snare, hat, bass, lead, pad_minor, pad_major };
 
@@ -57,8 +49,7 @@ constexpr std::uint8_t pad_panning = 72;
 constexpr std::string_view semitone_letters = "C D EF G A B";
 
 constexpr bool is_note_name(std::string_view name) {
-  return name.size() == 3 && name[0] != ' ' &&
-         semitone_letters.find(name[0]) != std::string_view::npos &&
+  return name.size() == 3 && name[0] != ' ' && semitone_letters.find(name[0]) != std::string_view::npos &&
          (name[1] == '-' || name[1] == '#') && name[2] >= '0' && name[2] <= '7';
 }
 
@@ -67,9 +58,7 @@ constexpr std::uint8_t note(std::string_view name) {
   return static_cast<std::uint8_t>(1 + 12 * (name[2] - '0') + semitone);
 }
 
-std::uint8_t note_in_octave(int semitone, int octave) {
-  return static_cast<std::uint8_t>(1 + 12 * octave + semitone);
-}
+std::uint8_t note_in_octave(int semitone, int octave) { return static_cast<std::uint8_t>(1 + 12 * octave + semitone); }
 
 // The note at which each sound plays back at the rate it was made at.
 constexpr std::uint8_t drum_note = note("C-4");
@@ -137,13 +126,9 @@ int degree_offset(const chord& bar_chord, char degree) {
 
 // ---- Writing parts into a pattern ----
 
-xm_pattern empty_pattern() {
-  return {rows_per_pattern, std::vector<xm_cell>(rows_per_pattern * channel_count)};
-}
+xm_pattern empty_pattern() { return {rows_per_pattern, std::vector<xm_cell>(rows_per_pattern * channel_count)}; }
 
-xm_cell& cell(xm_pattern& pattern, int row, channel where) {
-  return pattern.cells[row * channel_count + where];
-}
+xm_cell& cell(xm_pattern& pattern, int row, channel where) { return pattern.cells[row * channel_count + where]; }
 
 void require_rows(std::size_t count, std::string_view part) {
   if (count != rows_per_pattern) {
@@ -153,8 +138,7 @@ void require_rows(std::size_t count, std::string_view part) {
 
 // Three bars of one kind and a different fourth.
 std::string bars(std::string_view first_three, std::string_view last) {
-  return std::string(first_three) + std::string(first_three) + std::string(first_three) +
-         std::string(last);
+  return std::string(first_three) + std::string(first_three) + std::string(first_three) + std::string(last);
 }
 
 std::string bars(std::string_view all_four) { return bars(all_four, all_four); }
@@ -234,8 +218,7 @@ void put_bass(xm_pattern& pattern, const progression& chords, std::string_view f
 }
 
 // Arpeggios take the lead channel, quieter than the melodies.
-void put_arpeggio(xm_pattern& pattern, const progression& chords, std::string_view figure,
-                  std::uint8_t level) {
+void put_arpeggio(xm_pattern& pattern, const progression& chords, std::string_view figure, std::uint8_t level) {
   put_figure(pattern, lead_channel, lead, chords, figure, arpeggio_octave, level);
 }
 
@@ -303,8 +286,8 @@ xm_pattern intro() {
   xm_pattern pattern = empty_pattern();
   put_pads(pattern, chords);
   put_arpeggio(pattern, chords, slow_arpeggio, soft_arpeggio_level);
-  put_drum(pattern, hat_part, std::string(silent_bar) + std::string(silent_bar) +
-                                  std::string(offbeat_hats) + std::string(offbeat_hats));
+  put_drum(pattern, hat_part,
+           std::string(silent_bar) + std::string(silent_bar) + std::string(offbeat_hats) + std::string(offbeat_hats));
   put_drum(pattern, snare_drum_part, bars(silent_bar, roll_in));
   return pattern;
 }
@@ -317,8 +300,8 @@ xm_pattern build_up() {
   put_arpeggio(pattern, chords, rocking_arpeggio, soft_arpeggio_level);
   put_bass(pattern, chords, offbeat_bass);
   put_drum(pattern, kick_drum_part, bars(four_on_the_floor));
-  put_drum(pattern, hat_part, std::string(offbeat_hats) + std::string(offbeat_hats) +
-                                  std::string(eighth_hats) + std::string(eighth_hats));
+  put_drum(pattern, hat_part,
+           std::string(offbeat_hats) + std::string(offbeat_hats) + std::string(eighth_hats) + std::string(eighth_hats));
   put_drum(pattern, snare_drum_part, bars(silent_bar, snare_fill));
   return pattern;
 }
@@ -378,8 +361,8 @@ xm_pattern turnaround() {
 
 // ---- The instruments ----
 
-xm_instrument instrument_of(std::string name, synthesised_sample made, std::uint8_t native_note,
-                            std::uint8_t level, std::uint8_t panning) {
+xm_instrument instrument_of(std::string name, synthesised_sample made, std::uint8_t native_note, std::uint8_t level,
+                            std::uint8_t panning) {
   xm_instrument built;
   built.name = name;
   built.sample.name = std::move(name);
@@ -394,8 +377,7 @@ xm_instrument instrument_of(std::string name, synthesised_sample made, std::uint
 
 xm_instrument tone_of(std::string name, synthesised_sample made, std::uint8_t native_note, std::uint8_t level,
                       std::uint8_t panning, const xm_envelope& envelope, std::uint16_t fadeout) {
-  xm_instrument built =
-      instrument_of(std::move(name), std::move(made), native_note, level, panning);
+  xm_instrument built = instrument_of(std::move(name), std::move(made), native_note, level, panning);
   built.volume_envelope = envelope;
   built.fadeout = fadeout;
   return built;
@@ -407,15 +389,12 @@ std::vector<xm_instrument> instruments() {
   all.push_back(instrument_of("kick", kick_drum(), drum_note, kick_level, centre));
   all.push_back(instrument_of("snare", snare_drum(), drum_note, snare_level, snare_panning));
   all.push_back(instrument_of("hi-hat", hi_hat(), drum_note, hat_level, hat_panning));
-  all.push_back(tone_of("bass", bass_tone(), bass_native_note, bass_level, centre,
-                        bass_envelope, bass_fadeout));
-  all.push_back(tone_of("lead", lead_tone(), lead_native_note, lead_level, lead_panning,
-                        lead_envelope, lead_fadeout));
+  all.push_back(tone_of("bass", bass_tone(), bass_native_note, bass_level, centre, bass_envelope, bass_fadeout));
+  all.push_back(tone_of("lead", lead_tone(), lead_native_note, lead_level, lead_panning, lead_envelope, lead_fadeout));
   all.back().vibrato = lead_vibrato;
   for (const chord_quality quality : {chord_quality::minor, chord_quality::major}) {
-    all.push_back(tone_of(quality == chord_quality::minor ? "minor pad" : "major pad",
-                          pad_chord(quality), pad_native_note, pad_level, pad_panning,
-                          pad_envelope, pad_fadeout));
+    all.push_back(tone_of(quality == chord_quality::minor ? "minor pad" : "major pad", pad_chord(quality),
+                          pad_native_note, pad_level, pad_panning, pad_envelope, pad_fadeout));
   }
   return all;
 }
@@ -449,9 +428,8 @@ xm_module compose_song() {
                    variation(first_variation, ghosted_backbeat),
                    variation(second_variation, snare_fill),
                    turnaround()};
-  song.order = {intro_section,           build_up_section,         first_theme_section,
-                second_theme_section,    break_section,            first_variation_section,
-                second_variation_section, turnaround_section};
+  song.order = {intro_section, build_up_section,        first_theme_section,      second_theme_section,
+                break_section, first_variation_section, second_variation_section, turnaround_section};
   // After the turnaround the song goes on with the first theme, for as long
   // as the player keeps it going.
   const auto first_theme_place = std::ranges::find(song.order, first_theme_section);

@@ -76,9 +76,7 @@ double glide(double start, double end, double remaining) { return end + (start -
 int frames_of(double seconds) { return static_cast<int>(std::lround(seconds * synth_rate)); }
 
 // The share of a one-pole low-pass filter's output that each new input takes.
-double one_pole_share(double cutoff_hz) {
-  return 1.0 - std::exp(-two_pi * cutoff_hz / synth_rate);
-}
+double one_pole_share(double cutoff_hz) { return 1.0 - std::exp(-two_pi * cutoff_hz / synth_rate); }
 
 // A one-shot ends at silence, so the voice stops without a click.
 void fade_end(std::vector<double>& wave) {
@@ -93,9 +91,8 @@ std::vector<std::int16_t> to_frames(const std::vector<double>& wave) {
   for (const double value : wave) peak = std::max(peak, std::abs(value));
   const double scale = peak > 0 ? peak_level * 32767 / peak : 0;
   std::vector<std::int16_t> frames(wave.size());
-  std::ranges::transform(wave, frames.begin(), [scale](double value) {
-    return static_cast<std::int16_t>(std::lround(value * scale));
-  });
+  std::ranges::transform(wave, frames.begin(),
+                         [scale](double value) { return static_cast<std::int16_t>(std::lround(value * scale)); });
   return frames;
 }
 
@@ -107,8 +104,7 @@ synthesised_sample one_shot(std::vector<double> wave) {
 // One sine making a whole number of cycles in `period` frames. Its angle is
 // reduced in integers first, so every loop of the period repeats exactly.
 double partial(int cycles, int frame, int period, double phase) {
-  return std::sin(two_pi * static_cast<double>(static_cast<long long>(cycles) * frame % period) /
-                      period + phase);
+  return std::sin(two_pi * static_cast<double>(static_cast<long long>(cycles) * frame % period) / period + phase);
 }
 
 }  // namespace
@@ -189,8 +185,7 @@ synthesised_sample lead_tone() {
 
 synthesised_sample pad_chord(chord_quality quality) {
   // Cycles per loop of the root, the third, the fifth and the octave.
-  const int third = quality == chord_quality::minor ? pad_root_cycles * 6 / 5
-                                                    : pad_root_cycles * 5 / 4;
+  const int third = quality == chord_quality::minor ? pad_root_cycles * 6 / 5 : pad_root_cycles * 5 / 4;
   const int voices[] = {pad_root_cycles, third, pad_root_cycles * 3 / 2, pad_root_cycles * 2};
   noise_source phases;  // fixed scattered phases keep the summed peaks low
   double phase[std::size(voices)][pad_harmonics + 1][2];

@@ -83,8 +83,7 @@ void put_header(std::vector<std::uint8_t>& out, const xm_module& module) {
 // A full cell goes out as its five bytes; any other as a mask byte naming
 // the fields that follow, so an empty cell takes one byte.
 void put_cell(std::vector<std::uint8_t>& out, const xm_cell& cell) {
-  const std::uint8_t fields[] = {cell.note, cell.instrument, cell.volume, cell.effect,
-                                 cell.parameter};
+  const std::uint8_t fields[] = {cell.note, cell.instrument, cell.volume, cell.effect, cell.parameter};
   if (std::ranges::none_of(fields, [](std::uint8_t field) { return field == 0; })) {
     out.insert(out.end(), std::begin(fields), std::end(fields));
     return;
@@ -157,8 +156,7 @@ void put_instrument_header(std::vector<std::uint8_t>& out, const xm_instrument& 
 
 // Lengths and loop points are stored in bytes, two to a 16-bit frame.
 void put_sample_header(std::vector<std::uint8_t>& out, const xm_sample& sample) {
-  require(sample.loop_start + sample.loop_length <= sample.frames.size(),
-          "sample loop runs past its end");
+  require(sample.loop_start + sample.loop_length <= sample.frames.size(), "sample loop runs past its end");
   const std::uint8_t loop = sample.loop_length > 0 ? forward_loop : 0;
   put_u32(out, static_cast<std::uint32_t>(sample.frames.size() * 2));
   put_u32(out, sample.loop_start * 2);

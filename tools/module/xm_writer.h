@@ -58,7 +58,7 @@ struct xm_sample {
 
 // The instrument's automatic vibrato, applied to every note it plays.
 struct xm_vibrato {
-  std::uint8_t type = 0;  // 0 sine
+  std::uint8_t type = 0;   // 0 sine
   std::uint8_t sweep = 0;  // ticks until full depth
   std::uint8_t depth = 0;
   std::uint8_t rate = 0;
@@ -77,8 +77,8 @@ struct xm_module {
   std::string name;
   std::string tracker_name;
   int channels = 0;
-  int speed = 6;  // ticks per row
-  int bpm = 125;  // sets the tick length: 2.5 s / bpm
+  int speed = 6;             // ticks per row
+  int bpm = 125;             // sets the tick length: 2.5 s / bpm
   int restart_position = 0;  // where the order list starts over after its end
   std::vector<std::uint8_t> order;
   std::vector<xm_pattern> patterns;

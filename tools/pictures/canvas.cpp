@@ -11,9 +11,7 @@ namespace {
 constexpr int samples_per_side = 4;
 constexpr int samples_per_pixel = samples_per_side * samples_per_side;
 
-bool is_inside_picture(int x, int y) {
-  return x >= 0 && x < picture_side && y >= 0 && y < picture_side;
-}
+bool is_inside_picture(int x, int y) { return x >= 0 && x < picture_side && y >= 0 && y < picture_side; }
 
 std::size_t offset_of(int x, int y) {
   return (static_cast<std::size_t>(y) * picture_side + static_cast<std::size_t>(x)) * 3;
@@ -73,13 +71,15 @@ void fill_shape(canvas& picture, const shape_test& inside, rgb colour) {
   }
 }
 
-void fill_ellipse(canvas& picture, double centre_x, double centre_y,
-                  double radius_x, double radius_y, rgb colour) {
-  fill_shape(picture, [=](double x, double y) {
-    const double across = (x - centre_x) / radius_x;
-    const double down = (y - centre_y) / radius_y;
-    return across * across + down * down <= 1.0;
-  }, colour);
+void fill_ellipse(canvas& picture, double centre_x, double centre_y, double radius_x, double radius_y, rgb colour) {
+  fill_shape(
+      picture,
+      [=](double x, double y) {
+        const double across = (x - centre_x) / radius_x;
+        const double down = (y - centre_y) / radius_y;
+        return across * across + down * down <= 1.0;
+      },
+      colour);
 }
 
 void fill_disc(canvas& picture, double centre_x, double centre_y, double radius, rgb colour) {

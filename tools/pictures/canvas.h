@@ -34,8 +34,7 @@ void fill_rect(canvas& picture, int x, int y, int width, int height, rgb colour)
 // Covers each pixel in proportion to how much of it lies inside the shape,
 // so round edges come out smooth.
 void fill_shape(canvas& picture, const shape_test& inside, rgb colour);
-void fill_ellipse(canvas& picture, double centre_x, double centre_y,
-                  double radius_x, double radius_y, rgb colour);
+void fill_ellipse(canvas& picture, double centre_x, double centre_y, double radius_x, double radius_y, rgb colour);
 void fill_disc(canvas& picture, double centre_x, double centre_y, double radius, rgb colour);
 
 // Linear mix of two colours: 0 gives `from`, 256 gives `to`.

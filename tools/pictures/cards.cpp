@@ -77,9 +77,7 @@ canvas draw_who() {
   constexpr std::array<std::string_view, 3> crafts{"CODE", "GRAPHICS", "MUSIC"};
 
   canvas picture;
-  paint(picture, [&](int, int y) {
-    return vertical_blend(y, band_height, picture_side - 1, navy_top, navy_bottom);
-  });
+  paint(picture, [&](int, int y) { return vertical_blend(y, band_height, picture_side - 1, navy_top, navy_bottom); });
   draw_title_band(picture, band_height, orange, pale_orange);
   draw_shadowed_line(picture, 9, 5, "QUORVAN", white);
   for (int y = first_credit_y; const std::string_view craft : crafts) {
@@ -99,14 +97,11 @@ canvas draw_greets() {
   constexpr int band_height = 40;
   constexpr int first_name_y = 58;
   constexpr int name_spacing = 27;
-  constexpr std::array<std::string_view, 7> groups{
-      "THE BYTE BAKERS", "RASTER RANGERS", "SINE SISTERS", "PIXEL PICNIC",
-      "COPPER KITTENS",  "NULL & VOID",    "THE LOOP CREW"};
+  constexpr std::array<std::string_view, 7> groups{"THE BYTE BAKERS", "RASTER RANGERS", "SINE SISTERS", "PIXEL PICNIC",
+                                                   "COPPER KITTENS",  "NULL & VOID",    "THE LOOP CREW"};
 
   canvas picture;
-  paint(picture, [&](int, int y) {
-    return vertical_blend(y, band_height, picture_side - 1, plum_top, plum_bottom);
-  });
+  paint(picture, [&](int, int y) { return vertical_blend(y, band_height, picture_side - 1, plum_top, plum_bottom); });
   draw_title_band(picture, band_height, teal, pale_teal);
   draw_shadowed_line(picture, 10, 3, "GREETINGS TO", white);
   for (std::size_t line = 0; line < groups.size(); ++line) {
@@ -127,15 +122,16 @@ canvas draw_the_end() {
   constexpr double sun_radius = 46.0;
 
   canvas picture;
-  paint(picture, [&](int, int y) {
-    return y < horizon_y ? vertical_blend(y, 0, horizon_y, night, dusk) : sea;
-  });
+  paint(picture, [&](int, int y) { return y < horizon_y ? vertical_blend(y, 0, horizon_y, night, dusk) : sea; });
   draw_stars(picture);
-  fill_shape(picture, [&](double x, double y) {
-    const double across = x - picture_side / 2.0;
-    const double down = y - horizon_y;
-    return y < horizon_y && across * across + down * down <= sun_radius * sun_radius;
-  }, sun);
+  fill_shape(
+      picture,
+      [&](double x, double y) {
+        const double across = x - picture_side / 2.0;
+        const double down = y - horizon_y;
+        return y < horizon_y && across * across + down * down <= sun_radius * sun_radius;
+      },
+      sun);
   draw_reflection(picture, glitter);
   draw_shadowed_line(picture, 28, 5, "THE END", white);
   draw_shadowed_line(picture, 84, 3, "QUORVAN", gold);

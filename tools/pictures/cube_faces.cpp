@@ -64,30 +64,33 @@ canvas draw_cube_face_1() {
   // Static, so the lambdas below may use the colours without capturing them.
   static constexpr rgb red{215, 35, 35};
   static constexpr rgb dark_red{125, 12, 22};
-  return draw_cube_face([](int x, int y) {
-    const int across = (x - bevel_width) / square;
-    const int down = (y - bevel_width) / square;
-    return (across + down) % 2 == 0 ? red : dark_red;
-  }, {{255, 150, 140}, {80, 5, 10}}, '1');
+  return draw_cube_face(
+      [](int x, int y) {
+        const int across = (x - bevel_width) / square;
+        const int down = (y - bevel_width) / square;
+        return (across + down) % 2 == 0 ? red : dark_red;
+      },
+      {{255, 150, 140}, {80, 5, 10}}, '1');
 }
 
 canvas draw_cube_face_2() {
   constexpr int stripe = 20;
   static constexpr rgb green{60, 190, 70};
   static constexpr rgb dark_green{20, 110, 40};
-  return draw_cube_face([](int x, int y) {
-    return (x + y) / stripe % 2 == 0 ? green : dark_green;
-  }, {{175, 250, 165}, {8, 60, 18}}, '2');
+  return draw_cube_face([](int x, int y) { return (x + y) / stripe % 2 == 0 ? green : dark_green; },
+                        {{175, 250, 165}, {8, 60, 18}}, '2');
 }
 
 canvas draw_cube_face_3() {
   constexpr int ring = 32;  // in half pixels: diamonds 16 pixels apart
   static constexpr rgb blue{55, 115, 240};
   static constexpr rgb dark_blue{20, 40, 150};
-  return draw_cube_face([](int x, int y) {
-    // Twice the diamond distance from the centre (127.5, 127.5), in whole numbers.
-    constexpr int twice_centre = picture_side - 1;
-    const int distance = std::abs(2 * x - twice_centre) + std::abs(2 * y - twice_centre);
-    return distance / ring % 2 == 0 ? blue : dark_blue;
-  }, {{165, 200, 255}, {10, 18, 85}}, '3');
+  return draw_cube_face(
+      [](int x, int y) {
+        // Twice the diamond distance from the centre (127.5, 127.5), in whole numbers.
+        constexpr int twice_centre = picture_side - 1;
+        const int distance = std::abs(2 * x - twice_centre) + std::abs(2 * y - twice_centre);
+        return distance / ring % 2 == 0 ? blue : dark_blue;
+      },
+      {{165, 200, 255}, {10, 18, 85}}, '3');
 }

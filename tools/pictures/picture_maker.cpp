@@ -6,20 +6,18 @@
 #include <fstream>
 
 #include "assets/show_pictures.h"
-#include "tools/pictures/pictures.h"
 #include "png/png_file.h"
+#include "tools/pictures/pictures.h"
 
 namespace {
 
 // In the order of show_pictures: smiley, who, greets, the three cube faces, the end.
 constexpr std::array<canvas (*)(), show_pictures.size()> painters{
-    draw_smiley, draw_who, draw_greets, draw_cube_face_1,
-    draw_cube_face_2, draw_cube_face_3, draw_the_end};
+    draw_smiley, draw_who, draw_greets, draw_cube_face_1, draw_cube_face_2, draw_cube_face_3, draw_the_end};
 
 bool write_raw(const std::filesystem::path& file, const canvas& picture) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(picture.bytes.data()),
-            static_cast<std::streamsize>(picture.bytes.size()));
+  out.write(reinterpret_cast<const char*>(picture.bytes.data()), static_cast<std::streamsize>(picture.bytes.size()));
   out.close();
   return !out.fail();
 }

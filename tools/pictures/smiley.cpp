@@ -48,10 +48,9 @@ bool is_near_smile_end(double x, double y, double end_degrees) {
 bool is_in_smile(double x, double y) {
   const double radius = std::hypot(x - centre, y - centre);
   const double degrees = degrees_below_horizontal(x, y);
-  const bool in_band = std::abs(radius - smile_radius) <= smile_half_width &&
-                       degrees >= smile_first_degree && degrees <= smile_last_degree;
-  return in_band || is_near_smile_end(x, y, smile_first_degree) ||
-         is_near_smile_end(x, y, smile_last_degree);
+  const bool in_band = std::abs(radius - smile_radius) <= smile_half_width && degrees >= smile_first_degree &&
+                       degrees <= smile_last_degree;
+  return in_band || is_near_smile_end(x, y, smile_first_degree) || is_near_smile_end(x, y, smile_last_degree);
 }
 
 void draw_eye(canvas& picture, double x) {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/gl_state.h"
+#include "show/gl_state.h"
 #include "app/input.h"
 #include "app/presentation.h"
 #include "app/show_end.h"

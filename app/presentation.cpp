@@ -5,7 +5,7 @@
 #include <GL/freeglut.h>
 
 #include "app/frame_pacing.h"
-#include "app/gl_state.h"
+#include "show/gl_state.h"
 #include "offscreen/picture_framebuffer.h"
 #include "offscreen/present_picture.h"
 

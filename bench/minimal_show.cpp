@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/gl_state.h"
+#include "show/gl_state.h"
 #include "assets/show_pictures.h"
 #include "show/sequencer.h"
 #include "show/textured_quad.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/gl_state.h"
+#include "show/gl_state.h"
 #include "assets/show_pictures.h"
 #include "offscreen/offscreen_context.h"
 #include "offscreen/picture_framebuffer.h"

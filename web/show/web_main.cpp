@@ -3,7 +3,7 @@
 #include <GL/glut.h>
 #include <emscripten/emscripten.h>
 
-#include "app/gl_state.h"
+#include "show/gl_state.h"
 #include "assets/show_pictures.h"
 #include "show/sequencer.h"
 #include "web/show/web_gl.h"

@@ -1,6 +1,6 @@
 // gl_state.cpp: the graphics state the show starts from, and the projection
 // that every window-size change sets anew.
-#include "app/gl_state.h"
+#include "show/gl_state.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

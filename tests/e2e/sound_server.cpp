@@ -15,6 +15,8 @@
 #include <functional>
 #include <stdexcept>
 
+#include "tests/support/file_bytes.h"
+
 namespace {
 
 constexpr const char* sink_name = "show_sink";
@@ -105,9 +107,14 @@ std::optional<std::string> start_pipewire(sound_server& server, std::chrono::ste
   if (auto failure = wait_until(
           server, [&] { return answers(server); }, deadline))
     return "pipewire-pulse: " + *failure;
-  if (!pactl_succeeds(server, {"load-module", "module-null-sink", null_sink_arguments()}) ||
-      !pactl_succeeds(server, {"set-default-sink", sink_name}))
-    return "cannot make the null sink; see " + (folder / "pactl.log").string();
+  // Right after pipewire-pulse first answers, it can still turn these down
+  // ("Not supported") while the session is being set up: asked again until they take.
+  const auto null_sink_made = [&] {
+    return pactl_succeeds(server, {"load-module", "module-null-sink", null_sink_arguments()});
+  };
+  const auto made_default = [&] { return pactl_succeeds(server, {"set-default-sink", sink_name}); };
+  if (wait_until(server, null_sink_made, deadline) || wait_until(server, made_default, deadline))
+    return "cannot make the null sink: " + read_file(folder / "pactl.log");
   return std::nullopt;
 }
 

@@ -53,6 +53,7 @@ std::vector<std::string> daemon_environment(const std::filesystem::path& folder)
 
 void start_daemon(sound_server& server, std::vector<std::string> command) {
   const std::string log = command.front() + ".log";
+  server.names.push_back(command.front());
   server.processes.push_back(start_process({
       .command = std::move(command),
       .environment = daemon_environment(server.runtime_folder),
@@ -62,13 +63,22 @@ void start_daemon(sound_server& server, std::vector<std::string> command) {
   }));
 }
 
-// Waits until the condition holds; the reason it never did, if so.
+// The last lines of a daemon's log, which say why it ended.
+std::string log_tail(const std::filesystem::path& log) {
+  constexpr std::size_t tail_bytes = 1200;
+  const std::string text = read_file(log);
+  return text.size() <= tail_bytes ? text : "..." + text.substr(text.size() - tail_bytes);
+}
+
+// Waits until the condition holds; the reason it never did, if so. A daemon
+// that ended is named, with the end of its log.
 std::optional<std::string> wait_until(sound_server& server, const std::function<bool()>& condition,
                                       std::chrono::steady_clock::time_point deadline) {
   while (!condition()) {
-    for (child_process& daemon : server.processes)
-      if (std::optional<process_end> end = poll_end(daemon))
-        return "a daemon ended (" + describe(*end) + "); see the logs in " + server.runtime_folder.string();
+    for (std::size_t at = 0; at < server.processes.size(); ++at)
+      if (std::optional<process_end> end = poll_end(server.processes[at]))
+        return server.names[at] + " ended (" + describe(*end) + "); its log ends:\n" +
+               log_tail(server.runtime_folder / (server.names[at] + ".log"));
     if (std::chrono::steady_clock::now() >= deadline) return "it did not answer in time";
     std::this_thread::sleep_for(poll_interval);
   }
@@ -95,6 +105,11 @@ std::optional<std::string> start_pipewire(sound_server& server, std::chrono::ste
   std::filesystem::create_directories(settings);
   std::ofstream(settings / "rate.conf") << "context.properties = {\n  default.clock.rate = " << sink_rate
                                         << "\n  default.clock.allowed-rates = [ " << sink_rate << " ]\n}\n";
+  // Without Bluetooth, WirePlumber needs no seat from logind, which a
+  // container or a minimal system does not run.
+  const std::filesystem::path session = folder / "config" / "wireplumber" / "bluetooth.lua.d";
+  std::filesystem::create_directories(session);
+  std::ofstream(session / "51-no-bluetooth.lua") << "bluez_monitor.enabled = false\n";
   const auto exists = [](std::filesystem::path socket) { return [socket] { return std::filesystem::exists(socket); }; };
 
   start_daemon(server, {"dbus-daemon", "--session", "--address=unix:path=" + (folder / "bus").string(), "--nofork",
@@ -113,8 +128,9 @@ std::optional<std::string> start_pipewire(sound_server& server, std::chrono::ste
     return pactl_succeeds(server, {"load-module", "module-null-sink", null_sink_arguments()});
   };
   const auto made_default = [&] { return pactl_succeeds(server, {"set-default-sink", sink_name}); };
-  if (wait_until(server, null_sink_made, deadline) || wait_until(server, made_default, deadline))
-    return "cannot make the null sink: " + read_file(folder / "pactl.log");
+  for (const std::function<bool()>& request : std::vector<std::function<bool()>>{null_sink_made, made_default})
+    if (auto failure = wait_until(server, request, deadline))
+      return "cannot make the null sink: " + *failure + "\npactl said: " + read_file(folder / "pactl.log");
   return std::nullopt;
 }
 

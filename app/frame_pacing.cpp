@@ -1,22 +1,26 @@
-// frame_pacing.cpp: the deadline schedule that paces the show, and the
-// monotonic clock it runs on in the program.
+// frame_pacing.cpp: which step of the show is due, and the monotonic clock
+// the show runs on in the program.
 #include "app/frame_pacing.h"
 
 #include <time.h>
 
+#include <algorithm>
 #include <cerrno>
 
-void wait_for_frame_slot(frame_schedule& schedule, const pacing_clock& clock) {
-  const pacing_time now = clock.now();
-  const pacing_time lateness = now - schedule.next_frame;
-  if (!schedule.started || lateness > stall_limit) {
-    // The first frame, or the first after a long stall: a new schedule from now.
-    schedule = {.started = true, .next_frame = now + frame_period};
-    return;
+pacing_time due_time(const show_clock& clock, int step) { return clock.start + (step - 1) * frame_period; }
+
+int step_to_present(show_clock& clock, const pacing_clock& time, pacing_time lead, int last_step) {
+  pacing_time now = time.now();
+  if (!clock.started) clock = {.started = true, .start = now, .steps_drawn = 0};
+  if (clock.steps_drawn >= last_step) return last_step;
+  const int next = clock.steps_drawn + 1;
+  if (now + lead < due_time(clock, next)) {
+    // Ahead of the clock: the next step goes out at its moment, not before.
+    time.sleep_until(due_time(clock, next) - lead);
+    return next;
   }
-  if (lateness < pacing_time::zero()) clock.sleep_until(schedule.next_frame);
-  // On the grid, even when late: a short delay is made up by the frames that follow.
-  schedule.next_frame += frame_period;
+  const auto elapsed = now + lead - clock.start;
+  return std::clamp(int(elapsed / frame_period) + 1, next, last_step);
 }
 
 namespace {

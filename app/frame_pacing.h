@@ -1,5 +1,7 @@
-// frame_pacing.h: holds the show to at most 60 frames a second, one step per
-// frame, against a schedule of absolute deadlines so that no drift builds up.
+// frame_pacing.h: the show's one clock. Step n is due (n - 1)/60 s after the
+// first frame, so the picture keeps time with the music whatever happens to
+// the window or the machine: every step is drawn, in order, and each
+// presentation shows the newest step that is due.
 #pragma once
 
 #include <chrono>
@@ -9,27 +11,29 @@ using pacing_time = std::chrono::nanoseconds;  // since an arbitrary, fixed star
 
 inline constexpr pacing_time frame_period = std::chrono::nanoseconds(1'000'000'000) / 60;
 
-// A frame later than its deadline by less than this is caught up without
-// waiting, so one slow frame does not shift the rest of the show. A longer
-// stall starts a new schedule instead of a burst of frames to catch up.
-inline constexpr pacing_time stall_limit = std::chrono::milliseconds(250);
-
-// The clock the pacer reads and sleeps on; the program's is the monotonic
+// The clock the show reads and sleeps on; the program's is the monotonic
 // clock, tests hand it a fake one.
 struct pacing_clock {
   std::function<pacing_time()> now;
   std::function<void(pacing_time)> sleep_until;
 };
 
-// The schedule: when the next frame may start. None before the first frame.
-struct frame_schedule {
+// The show's time: started at its first frame and never restarted.
+struct show_clock {
   bool started = false;
-  pacing_time next_frame{};
+  pacing_time start{};
+  int steps_drawn = 0;
 };
 
-// Called once before each frame: waits until the frame's deadline, or not at
-// all when the frame is late, and moves the deadline on by one period.
-void wait_for_frame_slot(frame_schedule& schedule, const pacing_clock& clock);
+// When step n (from 1) is due on a started clock.
+pacing_time due_time(const show_clock& clock, int step);
+
+// The step to present now, at most last_step. Starts the clock on its first
+// call. A step counts as due `lead` before its time: where the display's
+// refresh paces the swaps, half a period, so each step goes out on the refresh
+// nearest its time. When no step is due that has not been drawn, waits for
+// the next one, so no step is presented twice.
+int step_to_present(show_clock& clock, const pacing_clock& time, pacing_time lead, int last_step);
 
 // The monotonic clock, sleeping with clock_nanosleep on absolute deadlines.
 pacing_clock monotonic_pacing_clock();

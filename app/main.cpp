@@ -1,7 +1,8 @@
 // main.cpp: start-up. Opens the show's window full screen, wires the callbacks,
 // loads the pictures, starts the music, and hands over to the event loop.
-// The frame itself is drawn by display(), in show/sequencer.cpp; presenting it
-// on screen is present_frame(), in app/presentation.cpp.
+// Each step of the show is drawn by display(), in show/sequencer.cpp; which
+// steps are drawn and which is presented, on the show's clock, is show_frame(),
+// in app/presentation.cpp.
 #include <GL/freeglut.h>
 
 #include <cstdio>
@@ -13,7 +14,6 @@
 #include "app/show_end.h"
 #include "app/show_window.h"
 #include "app/stop_signals.h"
-#include "app/swap_interval.h"
 #include "assets/show_pictures.h"
 #include "show/sequencer.h"
 #include "sound/music.h"
@@ -48,10 +48,9 @@ int main(int argc, char** argv) {
 
   glutReshapeFunc(window_reshaped);
   glutKeyboardFunc(keyboard);
-  glutDisplayFunc(display);
+  glutDisplayFunc(show_frame);
   glutIdleFunc(idle);
   set_show_hooks({present_frame, leave_show});
-  request_paced_swap_interval();
 
   // Textures go into the window's context, so after the window.
   load_show_pictures();

@@ -1,13 +1,16 @@
-// presentation.cpp: the picture, the window's size, and presenting one into
-// the other at most 60 times a second.
+// presentation.cpp: the picture, the window's size, and which step of the show
+// goes from one into the other, on the show's one clock.
 #include "app/presentation.h"
 
 #include <GL/freeglut.h>
 
 #include "app/frame_pacing.h"
-#include "show/gl_state.h"
+#include "app/swap_interval.h"
 #include "offscreen/picture_framebuffer.h"
 #include "offscreen/present_picture.h"
+#include "show/gl_state.h"
+#include "show/sequencer.h"
+#include "show/timeline.h"
 
 namespace {
 
@@ -19,9 +22,25 @@ struct {
   int window_height = picture_height;
 } screen;
 
-frame_schedule schedule;
-const pacing_clock frame_clock = monotonic_pacing_clock();
-bool frame_requested = false;
+struct {
+  show_clock clock;
+  const pacing_clock time = monotonic_pacing_clock();
+  // Where the refresh paces the swaps, a step goes out on the refresh nearest
+  // its time; elsewhere at its time, waited for before the swap.
+  pacing_time lead{};
+  bool presenting = false;   // the step being drawn is the one to present
+  bool frame_requested = false;
+} pacing;
+
+// Draws the due steps in order; the newest is presented if on_screen.
+void draw_due_steps(bool on_screen) {
+  const int newest = step_to_present(pacing.clock, pacing.time, pacing.lead, frames_in_show);
+  while (pacing.clock.steps_drawn < newest) {
+    ++pacing.clock.steps_drawn;
+    pacing.presenting = on_screen && pacing.clock.steps_drawn == newest;
+    display();  // ends the show after its last step
+  }
+}
 
 }  // namespace
 
@@ -32,20 +51,23 @@ void window_reshaped(int width, int height) {
   screen.window_height = height;
   // The show always draws at the picture's size, whatever the window's.
   reshape(picture_width, picture_height);
+  // The window is where the window manager put it now, maybe on another monitor.
+  pacing.lead = request_paced_swap_interval() ? frame_period / 2 : pacing_time::zero();
+}
+
+void show_frame() {
+  pacing.frame_requested = false;
+  draw_due_steps(true);
 }
 
 void request_frame() {
-  if (frame_requested) frame_clock.sleep_until(frame_clock.now() + frame_period);
-  frame_requested = true;
+  if (pacing.frame_requested) draw_due_steps(false);
+  pacing.frame_requested = true;
   glutPostRedisplay();
 }
 
 void present_frame() {
-  frame_requested = false;
-  // The frame is drawn; it goes on screen at its moment on the schedule, so
-  // frames that take longer or shorter to draw still come evenly, 60 a second
-  // whatever the display's refresh rate.
-  wait_for_frame_slot(schedule, frame_clock);
+  if (!pacing.presenting) return;
   present_picture(screen.picture, window_framebuffer, screen.window_width, screen.window_height);
   glutSwapBuffers();
   draw_into_picture(screen.picture);

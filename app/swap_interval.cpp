@@ -29,21 +29,27 @@ int swap_interval_for(double refresh_rate) {
   return int(refreshes_per_frame);
 }
 
-void request_paced_swap_interval() {
+bool request_paced_swap_interval() {
   Display* display = glXGetCurrentDisplay();
   const GLXDrawable drawable = glXGetCurrentDrawable();
-  if (display == nullptr || drawable == 0) return;
-  const int interval = swap_interval_for(refresh_rate_of_window(display, drawable));
+  if (display == nullptr || drawable == 0) return false;
+  const double rate = refresh_rate_of_window(display, drawable);
+  const int interval = swap_interval_for(rate);
+  const bool paces = std::abs(rate - interval * show_frame_rate) <= rate_tolerance;
   const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
 
   using swap_interval_ext = void (*)(Display*, GLXDrawable, int);
   using swap_interval_mesa = int (*)(unsigned);
   using swap_interval_sgi = int (*)(int);
   if (has_extension(extensions, "GLX_EXT_swap_control")) {
-    if (auto set = look_up<swap_interval_ext>("glXSwapIntervalEXT")) set(display, drawable, interval);
+    if (auto set = look_up<swap_interval_ext>("glXSwapIntervalEXT")) {
+      set(display, drawable, interval);
+      return paces;
+    }
   } else if (has_extension(extensions, "GLX_MESA_swap_control")) {
-    if (auto set = look_up<swap_interval_mesa>("glXSwapIntervalMESA")) set(unsigned(interval));
+    if (auto set = look_up<swap_interval_mesa>("glXSwapIntervalMESA")) return set(unsigned(interval)) == 0 && paces;
   } else if (has_extension(extensions, "GLX_SGI_swap_control")) {
-    if (auto set = look_up<swap_interval_sgi>("glXSwapIntervalSGI")) set(interval);
+    if (auto set = look_up<swap_interval_sgi>("glXSwapIntervalSGI")) return set(interval) == 0 && paces;
   }
+  return false;
 }

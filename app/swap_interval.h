@@ -10,5 +10,6 @@ int swap_interval_for(double refresh_rate);
 
 // Asks the current GLX context for the swap interval that suits the refresh
 // rate of the monitor showing its window, through whichever swap-control
-// extension the driver offers. Without one, only the deadlines pace the show.
-void request_paced_swap_interval();
+// extension the driver offers. True when the swaps then pace the show: the
+// rate is a whole multiple of 60 and the driver took the interval.
+bool request_paced_swap_interval();

@@ -1,5 +1,4 @@
-// simulated_refresh.cpp: the show's frames under the real pacer on a fake
-// clock, presented by a simulated display at each common refresh rate with
+// simulated_refresh.cpp: the show's steps on its real clock, faked, presented by a simulated display at each common refresh rate with
 // the swap interval the show would choose, and with no swap control at all.
 // Prints "<rate Hz or none> <swap interval> <s first to last> <median ms> <p99 ms>",
 // the last two of |interval - 1/60 s| between presented frames.
@@ -47,19 +46,22 @@ double percentile(std::vector<double> values, double fraction) {
 
 void simulate(double refresh_rate) {
   display screen{.refresh_rate = refresh_rate, .swap_interval = swap_interval_for(refresh_rate)};
+  const bool swaps_pace = refresh_rate > 0 && std::abs(refresh_rate - 60.0 * screen.swap_interval) <= 1.0;
+  const pacing_time lead = swaps_pace ? frame_period / 2 : pacing_time::zero();
   pacing_time now = 1h;
-  const pacing_clock clock{[&] { return now; }, [&](pacing_time deadline) { now = std::max(now, deadline); }};
-  frame_schedule schedule;
+  const pacing_clock time{[&] { return now; }, [&](pacing_time deadline) { now = std::max(now, deadline); }};
+  show_clock clock;
   std::vector<pacing_time> presented;
-  for (int frame = 1; frame <= frames_in_show; ++frame) {
-    wait_for_frame_slot(schedule, clock);
-    now += frame == cube_first_frame ? cube_first_drawing_time : drawing_time;
+  while (clock.steps_drawn < frames_in_show) {
+    const int newest = step_to_present(clock, time, lead, frames_in_show);
+    for (; clock.steps_drawn < newest; ++clock.steps_drawn)
+      now += clock.steps_drawn + 1 == cube_first_frame ? cube_first_drawing_time : drawing_time;
     now = screen.present(now);  // a swap with swap control waits for its refresh
     presented.push_back(now);
   }
   std::vector<double> jitter_ms;
   for (std::size_t frame = 1; frame < presented.size(); ++frame) {
-    if (int(frame) + 1 == cube_first_frame) continue;  // the slow frame itself
+    if (int(frame) + 1 == cube_first_frame) continue;  // around the slow frame itself
     jitter_ms.push_back(std::abs(
         std::chrono::duration<double, std::milli>(presented[frame] - presented[frame - 1] - frame_period).count()));
   }

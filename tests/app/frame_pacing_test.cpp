@@ -1,97 +1,132 @@
-// frame_pacing_test.cpp: the pacer's schedule on a fake clock that only moves
-// when the pacer sleeps or a frame takes its time to draw.
+// frame_pacing_test.cpp: the show's clock on a fake clock that only moves
+// when the show sleeps, draws a step, or waits for a display's refresh.
 #include "app/frame_pacing.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "app/swap_interval.h"
+#include "show/timeline.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// A show on a fake clock: each frame waits for its slot, then takes its
-// drawing time; the start of every frame is noted.
+struct presentation {
+  int step;
+  pacing_time at;
+};
+
+// A show on a fake clock: each presentation draws the due steps, each taking
+// its drawing time, then swaps, which takes its presenting time; a display refreshing at refresh_period (if
+// any) holds each swap until its next refresh.
 struct fake_show {
   pacing_time now = 1h;  // far from zero, as on a machine that has been up a while
-  frame_schedule schedule;
-  std::vector<pacing_time> frame_starts;
+  pacing_time drawing_time = 1ms;
+  pacing_time presenting_time{};
+  pacing_time refresh_period{};
+  pacing_time lead{};
+  show_clock clock;
+  std::vector<int> steps_drawn;
+  std::vector<presentation> presented;
   int sleeps = 0;
 
-  pacing_clock clock() {
+  pacing_clock time() {
     return {[this] { return now; },
             [this](pacing_time deadline) {
               ++sleeps;
               if (deadline > now) now = deadline;
             }};
   }
-  void frame(pacing_time drawing_time = 1ms) {
-    wait_for_frame_slot(schedule, clock());
-    frame_starts.push_back(now);
-    now += drawing_time;
+  void present() {
+    const int newest = step_to_present(clock, time(), lead, frames_in_show);
+    while (clock.steps_drawn < newest) {
+      steps_drawn.push_back(++clock.steps_drawn);
+      now += drawing_time;
+    }
+    if (refresh_period > 0ns) now = (now / refresh_period + 1) * refresh_period;
+    presented.push_back({newest, now});
+    now += presenting_time;
   }
-  void frames(int count, pacing_time drawing_time = 1ms) {
-    for (int i = 0; i < count; ++i) frame(drawing_time);
+  void run_to_end() {
+    while (clock.steps_drawn < frames_in_show) present();
   }
-  pacing_time interval(std::size_t frame) const { return frame_starts[frame] - frame_starts[frame - 1]; }
-  pacing_time length() const { return frame_starts.back() - frame_starts.front(); }
+  pacing_time lateness(const presentation& frame) const { return frame.at - due_time(clock, frame.step); }
+  void expect_every_step_drawn_once_in_order() const {
+    ASSERT_EQ(steps_drawn.size(), std::size_t(frames_in_show));
+    for (std::size_t at = 0; at < steps_drawn.size(); ++at) ASSERT_EQ(steps_drawn[at], int(at) + 1);
+  }
 };
 
-TEST(frame_pacing, starts_the_first_frame_at_once_and_the_next_a_sixtieth_of_a_second_later) {
+TEST(frame_pacing, presents_every_step_of_a_fast_show_at_its_own_sixtieth_of_a_second) {
   fake_show show;
-  const pacing_time start = show.now;
-  show.frames(2);
-  EXPECT_EQ(show.frame_starts[0], start);
-  EXPECT_EQ(show.frame_starts[1], start + frame_period);
+  show.run_to_end();
+  show.expect_every_step_drawn_once_in_order();
+  ASSERT_EQ(show.presented.size(), std::size_t(frames_in_show));
+  // Each presentation waited exactly until its step was due, then drew it.
+  for (const presentation& frame : show.presented)
+    ASSERT_EQ(show.lateness(frame), show.drawing_time) << "step " << frame.step;
+  EXPECT_NEAR(std::chrono::duration<double>(show.presented.back().at - show.clock.start).count(), 53.2167, 0.002);
+  EXPECT_EQ(show.sleeps, frames_in_show - 1);  // the first step starts the clock without waiting
 }
 
-TEST(frame_pacing, keeps_3194_fast_frames_on_absolute_deadlines_without_drift) {
-  fake_show show;
-  show.frames(3194, 3ms);
-  // 3193 periods of a sixtieth of a second, to the nanosecond the rounding of one period allows.
-  EXPECT_EQ(show.length(), 3193 * frame_period);
-  EXPECT_NEAR(std::chrono::duration<double>(show.length()).count(), 53.2167, 0.0001);
-  for (std::size_t frame = 1; frame < show.frame_starts.size(); ++frame)
-    ASSERT_EQ(show.interval(frame), frame_period) << "frame " << frame + 1;
+TEST(frame_pacing, presents_the_newest_due_step_where_presenting_is_too_slow_for_60_a_second) {
+  fake_show show{.drawing_time = 2ms, .presenting_time = 22ms};  // like 1920x1080 on llvmpipe
+  show.run_to_end();
+  show.expect_every_step_drawn_once_in_order();
+  EXPECT_LT(show.presented.size(), std::size_t(frames_in_show) * 3 / 4);
+  // The picture lags its clock by no more than one presentation and the steps
+  // drawn for it, and the show ends when its last step is due, not later.
+  for (std::size_t at = 1; at < show.presented.size(); ++at) {
+    const presentation& frame = show.presented[at];
+    const int drawn_for_it = frame.step - show.presented[at - 1].step;
+    ASSERT_LE(show.lateness(frame), drawn_for_it * show.drawing_time + show.presenting_time) << "step " << frame.step;
+  }
+  EXPECT_EQ(show.presented.back().step, frames_in_show);
+  EXPECT_LT(show.presented.back().at - due_time(show.clock, frames_in_show), 40ms);
 }
 
-TEST(frame_pacing, makes_up_a_slow_frame_without_shifting_the_rest) {
+TEST(frame_pacing, catches_up_with_its_clock_at_once_after_a_hidden_stall_and_a_slow_frame) {
   fake_show show;
-  show.frames(100);
-  show.frame(120ms);  // like the cube's first frame, compiling its shaders
-  show.frames(100);
-  EXPECT_EQ(show.length(), 200 * frame_period);
-  // The frames after the slow one come without waiting until the show is back on time.
-  EXPECT_EQ(show.interval(101), 120ms);
-  EXPECT_EQ(show.interval(102), 1ms);
-  EXPECT_EQ(show.frame_starts[110], show.frame_starts[0] + 110 * frame_period);
+  for (int frame = 0; frame < 480; ++frame) show.present();
+  show.now += 5s;  // hidden: nothing drawn
+  show.present();
+  // The whole stall's steps are drawn, and the newest of them is presented.
+  EXPECT_GE(show.presented.back().step, 480 + 300);
+  EXPECT_LT(show.lateness(show.presented.back()), 300 * show.drawing_time + frame_period);
+  show.drawing_time = 120ms;  // like the cube's first step, compiling its shaders
+  show.present();
+  show.drawing_time = 1ms;
+  const pacing_time slow_frame_ended = show.now;
+  show.run_to_end();
+  show.expect_every_step_drawn_once_in_order();
+  // Back on its clock within a second, and the show's length unchanged.
+  for (const presentation& frame : show.presented)
+    if (frame.at > slow_frame_ended + 1s) ASSERT_EQ(show.lateness(frame), show.drawing_time) << "step " << frame.step;
+  EXPECT_EQ(show.presented.back().at - show.clock.start, (frames_in_show - 1) * frame_period + show.drawing_time);
 }
 
-TEST(frame_pacing, starts_a_new_schedule_after_a_long_stall_instead_of_a_burst) {
-  fake_show show;
-  show.frames(10);
-  show.frame(2s);  // the machine was suspended, or the show was held
-  show.frames(10);
-  EXPECT_EQ(show.interval(11), 2s);
-  for (std::size_t frame = 12; frame < show.frame_starts.size(); ++frame)
-    EXPECT_EQ(show.interval(frame), frame_period) << "frame " << frame + 1;
-}
-
-TEST(frame_pacing, shows_every_frame_later_on_a_machine_too_slow_for_60_a_second) {
-  fake_show show;
-  show.frames(600, 25ms);
-  ASSERT_EQ(show.frame_starts.size(), 600u);
-  for (std::size_t frame = 1; frame < show.frame_starts.size(); ++frame)
-    ASSERT_EQ(show.interval(frame), 25ms) << "frame " << frame + 1;
-  EXPECT_EQ(show.sleeps, 0);
-}
-
-TEST(frame_pacing, sleeps_once_per_frame_and_only_until_its_deadline) {
-  fake_show show;
-  show.frames(50, 5ms);
-  EXPECT_EQ(show.sleeps, 49);  // the first frame starts the schedule without waiting
+TEST(frame_pacing, lets_a_display_near_60_hz_pace_it_with_each_step_on_the_refresh_nearest_its_time) {
+  for (const double rate : {60.0, 59.94, 60.02}) {
+    fake_show show{.refresh_period = pacing_time(std::llround(1e9 / rate)), .lead = frame_period / 2};
+    show.run_to_end();
+    show.expect_every_step_drawn_once_in_order();
+    int held_or_missed = 0;
+    for (std::size_t at = 1; at < show.presented.size(); ++at) {
+      const presentation& frame = show.presented[at];
+      // The swap shows a step on the refresh after it is chosen, and it is
+      // chosen within half a period of its time.
+      ASSERT_GE(show.lateness(frame), -frame_period / 2) << rate << " Hz, step " << frame.step;
+      ASSERT_LE(show.lateness(frame), show.refresh_period + frame_period / 2 + show.drawing_time)
+          << rate << " Hz, step " << frame.step;
+      if (frame.step - show.presented[at - 1].step != 1) ++held_or_missed;
+    }
+    // 53 s at 0.06 Hz apart from the clock: about three refreshes held or missed.
+    EXPECT_LE(held_or_missed, rate == 60.0 ? 0 : 4) << rate << " Hz";
+    if (rate == 60.0) EXPECT_EQ(show.sleeps, 0) << "the refresh alone paces a 60 Hz display";
+  }
 }
 
 TEST(swap_interval, swaps_once_per_frame_at_rates_that_are_whole_multiples_of_60) {

@@ -23,7 +23,8 @@
 //   exit
 // and "frames" holds the number of frames presented when the process exits.
 //
-// The show runs unpaced under the probe: its waits for frame deadlines return at once.
+// The show runs unpaced under the probe, one step per frame: on its own thread
+// its clock moves only by the waits for its steps, which return at once.
 #include <GL/freeglut.h>
 #include <SDL_audio.h>
 #include <X11/Xlib.h>
@@ -37,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "png/png_file.h"
@@ -159,11 +161,29 @@ void hold_show() {
   [[maybe_unused]] const ssize_t count = read(probe.resume_fd, &byte, 1);
 }
 
-long long monotonic_ns() {
+int real_clock_gettime(clockid_t clock, timespec* now) {
+  static auto* const get = next_definition<int(clockid_t, timespec*)>("clock_gettime");
+  return get(clock, now);
+}
+
+timespec real_monotonic_time() {
   timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
+  real_clock_gettime(CLOCK_MONOTONIC, &now);
+  return now;
+}
+
+long long monotonic_ns() {
+  const timespec now = real_monotonic_time();
   return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
 }
+
+// The show's clock, as its own thread sees it (see clock_gettime below).
+struct {
+  bool started = false;
+  timespec now{};
+} show_time;
+
+bool on_show_thread() { return gettid() == getpid(); }
 
 void report_key(unsigned char key, int x, int y) {
   log_event("key %d %lld", int(key), monotonic_ns());
@@ -249,13 +269,25 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
   return result;
 }
 
-// The clock: the pacer alone sleeps until absolute deadlines on the monotonic
-// clock, so those sleeps are skipped and the show runs as fast as it can draw.
-// Every other sleep, such as those of SDL's threads, passes on unchanged.
+// The clock: on the show's own thread the monotonic clock moves only when the
+// show sleeps to a deadline, and those sleeps return at once. The show then
+// finds one new step due at every frame, and presents every step as fast as
+// it can draw. Other threads, such as the sound's, keep the real clock, and
+// every other sleep passes on unchanged.
+int clock_gettime(clockid_t clock, timespec* now) {
+  if (clock != CLOCK_MONOTONIC || !on_show_thread()) return real_clock_gettime(clock, now);
+  if (!show_time.started) show_time = {.started = true, .now = real_monotonic_time()};
+  *now = show_time.now;
+  return 0;
+}
+
 int clock_nanosleep(clockid_t clock, int flags, const timespec* request, timespec* remaining) {
   static auto* const sleep = next_definition<int(clockid_t, int, const timespec*, timespec*)>("clock_nanosleep");
-  if (clock == CLOCK_MONOTONIC && flags == TIMER_ABSTIME) return 0;
-  return sleep(clock, flags, request, remaining);
+  if (clock != CLOCK_MONOTONIC || flags != TIMER_ABSTIME || !on_show_thread())
+    return sleep(clock, flags, request, remaining);
+  if (std::tie(request->tv_sec, request->tv_nsec) > std::tie(show_time.now.tv_sec, show_time.now.tv_nsec))
+    show_time.now = *request;
+  return 0;
 }
 
 }  // extern "C"

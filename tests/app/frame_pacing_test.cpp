@@ -20,8 +20,8 @@ struct presentation {
 };
 
 // A show on a fake clock: each presentation draws the due steps, each taking
-// its drawing time, then swaps, which takes its presenting time; a display refreshing at refresh_period (if
-// any) holds each swap until its next refresh.
+// its drawing time, then swaps, which takes its presenting time; a display
+// refreshing at refresh_period (if any) holds each swap until its next refresh.
 struct fake_show {
   pacing_time now = 1h;  // far from zero, as on a machine that has been up a while
   pacing_time drawing_time = 1ms;
@@ -29,41 +29,30 @@ struct fake_show {
   pacing_time refresh_period{};
   pacing_time lead{};
   show_clock clock;
-  std::vector<int> steps_drawn;
   std::vector<presentation> presented;
   int sleeps = 0;
 
-  pacing_clock time() {
-    return {[this] { return now; },
-            [this](pacing_time deadline) {
-              ++sleeps;
-              if (deadline > now) now = deadline;
-            }};
-  }
   void present() {
-    const int newest = step_to_present(clock, time(), lead, frames_in_show);
-    while (clock.steps_drawn < newest) {
-      steps_drawn.push_back(++clock.steps_drawn);
-      now += drawing_time;
-    }
+    const pacing_clock time{[this] { return now; },
+                            [this](pacing_time deadline) { ++sleeps, now = std::max(now, deadline); }};
+    const int newest = step_to_present(clock, time, lead, frames_in_show);
+    now += (newest - clock.steps_drawn) * drawing_time;
+    clock.steps_drawn = newest;
     if (refresh_period > 0ns) now = (now / refresh_period + 1) * refresh_period;
     presented.push_back({newest, now});
     now += presenting_time;
   }
+  // Runs the show to its end; every step presented comes after the one before.
   void run_to_end() {
     while (clock.steps_drawn < frames_in_show) present();
+    for (std::size_t at = 1; at < presented.size(); ++at) ASSERT_GT(presented[at].step, presented[at - 1].step);
   }
   pacing_time lateness(const presentation& frame) const { return frame.at - due_time(clock, frame.step); }
-  void expect_every_step_drawn_once_in_order() const {
-    ASSERT_EQ(steps_drawn.size(), std::size_t(frames_in_show));
-    for (std::size_t at = 0; at < steps_drawn.size(); ++at) ASSERT_EQ(steps_drawn[at], int(at) + 1);
-  }
 };
 
 TEST(frame_pacing, presents_every_step_of_a_fast_show_at_its_own_sixtieth_of_a_second) {
   fake_show show;
   show.run_to_end();
-  show.expect_every_step_drawn_once_in_order();
   ASSERT_EQ(show.presented.size(), std::size_t(frames_in_show));
   // Each presentation waited exactly until its step was due, then drew it.
   for (const presentation& frame : show.presented)
@@ -73,9 +62,10 @@ TEST(frame_pacing, presents_every_step_of_a_fast_show_at_its_own_sixtieth_of_a_s
 }
 
 TEST(frame_pacing, presents_the_newest_due_step_where_presenting_is_too_slow_for_60_a_second) {
-  fake_show show{.drawing_time = 2ms, .presenting_time = 22ms};  // like 1920x1080 on llvmpipe
+  fake_show show;
+  show.drawing_time = 2ms;
+  show.presenting_time = 22ms;  // like 1920x1080 on llvmpipe
   show.run_to_end();
-  show.expect_every_step_drawn_once_in_order();
   EXPECT_LT(show.presented.size(), std::size_t(frames_in_show) * 3 / 4);
   // The picture lags its clock by no more than one presentation and the steps
   // drawn for it, and the show ends when its last step is due, not later.
@@ -101,18 +91,20 @@ TEST(frame_pacing, catches_up_with_its_clock_at_once_after_a_hidden_stall_and_a_
   show.drawing_time = 1ms;
   const pacing_time slow_frame_ended = show.now;
   show.run_to_end();
-  show.expect_every_step_drawn_once_in_order();
   // Back on its clock within a second, and the show's length unchanged.
-  for (const presentation& frame : show.presented)
-    if (frame.at > slow_frame_ended + 1s) ASSERT_EQ(show.lateness(frame), show.drawing_time) << "step " << frame.step;
+  for (const presentation& frame : show.presented) {
+    if (frame.at <= slow_frame_ended + 1s) continue;
+    ASSERT_EQ(show.lateness(frame), show.drawing_time) << "step " << frame.step;
+  }
   EXPECT_EQ(show.presented.back().at - show.clock.start, (frames_in_show - 1) * frame_period + show.drawing_time);
 }
 
 TEST(frame_pacing, lets_a_display_near_60_hz_pace_it_with_each_step_on_the_refresh_nearest_its_time) {
   for (const double rate : {60.0, 59.94, 60.02}) {
-    fake_show show{.refresh_period = pacing_time(std::llround(1e9 / rate)), .lead = frame_period / 2};
+    fake_show show;
+    show.refresh_period = pacing_time(std::llround(1e9 / rate));
+    show.lead = frame_period / 2;
     show.run_to_end();
-    show.expect_every_step_drawn_once_in_order();
     int held_or_missed = 0;
     for (std::size_t at = 1; at < show.presented.size(); ++at) {
       const presentation& frame = show.presented[at];
@@ -125,7 +117,9 @@ TEST(frame_pacing, lets_a_display_near_60_hz_pace_it_with_each_step_on_the_refre
     }
     // 53 s at 0.06 Hz apart from the clock: about three refreshes held or missed.
     EXPECT_LE(held_or_missed, rate == 60.0 ? 0 : 4) << rate << " Hz";
-    if (rate == 60.0) EXPECT_EQ(show.sleeps, 0) << "the refresh alone paces a 60 Hz display";
+    if (rate == 60.0) {
+      EXPECT_EQ(show.sleeps, 0) << "the refresh alone paces a 60 Hz display";
+    }
   }
 }
 

@@ -166,14 +166,9 @@ int real_clock_gettime(clockid_t clock, timespec* now) {
   return get(clock, now);
 }
 
-timespec real_monotonic_time() {
+long long monotonic_ns() {
   timespec now{};
   real_clock_gettime(CLOCK_MONOTONIC, &now);
-  return now;
-}
-
-long long monotonic_ns() {
-  const timespec now = real_monotonic_time();
   return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
 }
 
@@ -276,7 +271,7 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
 // every other sleep passes on unchanged.
 int clock_gettime(clockid_t clock, timespec* now) {
   if (clock != CLOCK_MONOTONIC || !on_show_thread()) return real_clock_gettime(clock, now);
-  if (!show_time.started) show_time = {.started = true, .now = real_monotonic_time()};
+  if (!show_time.started) show_time.started = real_clock_gettime(clock, &show_time.now) == 0;
   *now = show_time.now;
   return 0;
 }

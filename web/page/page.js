@@ -1,12 +1,9 @@
 // page.js: runs the show in the page. It loads the show and its music, waits
 // for a key or a click (browsers start sound only then), draws the show's
-// frames at 60 a second, answers the show's keys, and offers to play again.
+// steps on the music's clock, answers the show's keys, and offers to play again.
 'use strict';
 
-const frame_interval_ms = 1000 / 60;
-// A display's frames come a little early or late; a frame this close to its
-// time is drawn now rather than a whole display frame later.
-const frame_slack_ms = 2;
+const steps_per_second = 60;
 const mix_rate = 44100;  // the music is mixed at the desktop show's rate
 const picture_width = 640;
 const picture_height = 480;
@@ -22,8 +19,9 @@ const page = {
   show: null,        // the show, loaded, its pictures made textures
   next_show: null,   // a fresh show for "play again", loading while the end is shown
   music: null,       // the audio context and the worklet node, once prepared
-  frames: 0,         // frames drawn in this run
-  next_due: 0,       // when the next frame is due, in performance.now() time
+  frames: 0,         // the show's steps drawn in this run
+  clock_start: null, // the show's start on the music's clock and on the page's
+  ended_at: null,    // the show's clock, in seconds, when it ended
   frame_request: 0,  // the display frame asked for, cancelled at the end
 };
 window.quorvan = page;
@@ -77,22 +75,39 @@ function start() {
   if (page.music) page.music.context.resume();
   tell_music('play');  // from the beginning: it was stopped
   page.frames = 0;
-  page.next_due = performance.now();
+  page.ended_at = null;
+  page.clock_start = {music: page.music?.context.currentTime ?? 0, page: performance.now()};
   page.frame_request = requestAnimationFrame(tick);
 }
 
-function tick(now) {
-  if (now >= page.next_due - frame_slack_ms) draw_frame(now);
-  if (page.state === 'playing') page.frame_request = requestAnimationFrame(tick);
+// The show's clock, in seconds since it started: the music's clock, less the
+// time its sound takes to reach the speakers, so the picture keeps time with
+// what is heard (with the music stopped, the same clock runs on); the page's
+// own clock where no music plays. It never runs backwards.
+function show_seconds() {
+  const context = page.music?.context;
+  if (context?.state === 'running')
+    return context.currentTime - (context.outputLatency ?? 0) - page.clock_start.music;
+  return (performance.now() - page.clock_start.page) / 1000;
 }
 
-function draw_frame(now) {
-  const goes_on = page.show._web_frame() === 1;
-  page.frames += 1;
-  page.next_due += frame_interval_ms;
-  // After a stall the pace starts again from now: no burst of frames to catch up.
-  if (page.next_due < now) page.next_due = now + frame_interval_ms;
-  if (!goes_on) end_show();
+// Each display frame draws every step due and not yet drawn, in order, and
+// the browser shows the newest: a slow machine or a tab that was hidden shows
+// fewer steps, never falls behind the music. A step is drawn on the display
+// frame nearest its time.
+function tick() {
+  const due = Math.floor(show_seconds() * steps_per_second + 0.5) + 1;
+  let goes_on = true;
+  while (goes_on && page.frames < due) {
+    goes_on = page.show._web_frame() === 1;
+    page.frames += 1;
+  }
+  if (!goes_on) {
+    page.ended_at = show_seconds();
+    end_show();
+  } else if (page.state === 'playing') {
+    page.frame_request = requestAnimationFrame(tick);
+  }
 }
 
 // After the last frame, or on Escape: the frames and the music stop together.

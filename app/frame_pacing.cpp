@@ -9,17 +9,21 @@
 
 pacing_time due_time(const show_clock& clock, int step) { return clock.start + (step - 1) * frame_period; }
 
+void start_show_clock(show_clock& clock, pacing_time now) {
+  clock.started = true;
+  clock.start = now;
+}
+
 int step_to_present(show_clock& clock, const pacing_clock& time, pacing_time lead, int last_step) {
-  pacing_time now = time.now();
-  if (!clock.started) clock = {.started = true, .start = now, .steps_drawn = 0};
-  if (clock.steps_drawn >= last_step) return last_step;
-  const int next = clock.steps_drawn + 1;
+  const int next = std::min(clock.steps_drawn + 1, last_step);
+  if (!clock.started) return next;
+  const pacing_time now = time.now();
   if (now + lead < due_time(clock, next)) {
     // Ahead of the clock: the next step goes out at its moment, not before.
     time.sleep_until(due_time(clock, next) - lead);
     return next;
   }
-  const auto elapsed = now + lead - clock.start;
+  const pacing_time elapsed = now + lead - clock.start;
   return std::clamp(int(elapsed / frame_period) + 1, next, last_step);
 }
 

@@ -18,7 +18,9 @@ struct pacing_clock {
   std::function<void(pacing_time)> sleep_until;
 };
 
-// The show's time: started at its first frame and never restarted.
+// The show's time: started once its first step is on screen, and never
+// restarted. The first frame is the slowest (the driver compiles what it first
+// draws with), so counting from its end lets every later step be shown.
 struct show_clock {
   bool started = false;
   pacing_time start{};
@@ -28,8 +30,11 @@ struct show_clock {
 // When step n (from 1) is due on a started clock.
 pacing_time due_time(const show_clock& clock, int step);
 
-// The step to present now, at most last_step. Starts the clock on its first
-// call. A step counts as due `lead` before its time: where the display's
+// Starts the clock, now that step 1 is on screen.
+void start_show_clock(show_clock& clock, pacing_time now);
+
+// The step to present now, at most last_step: step 1 until the clock has
+// started. A step counts as due `lead` before its time: where the display's
 // refresh paces the swaps, half a period, so each step goes out on the refresh
 // nearest its time. When no step is due that has not been drawn, waits for
 // the next one, so no step is presented twice.

@@ -1,5 +1,5 @@
 // main.cpp: start-up. Opens the show's window full screen, wires the callbacks,
-// loads the pictures, starts the music, and hands over to the event loop.
+// loads the pictures and the music, and hands over to the event loop.
 // Each step of the show is drawn by display(), in show/sequencer.cpp; which
 // steps are drawn and which is presented, on the show's clock, is show_frame(),
 // in app/presentation.cpp.
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
 
   sound_init(music_mix_rate, music_channels, music_flags);
   show_song = music_load_song(music_file_name);
-  music_play_song(show_song);
+  // The music starts with the show's clock, once the first frame is on screen.
 
   init_gl();
   glutMainLoop();  // never returns: the show ends through leave_show()

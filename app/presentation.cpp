@@ -5,12 +5,14 @@
 #include <GL/freeglut.h>
 
 #include "app/frame_pacing.h"
+#include "app/input.h"
 #include "app/swap_interval.h"
 #include "offscreen/picture_framebuffer.h"
 #include "offscreen/present_picture.h"
 #include "show/gl_state.h"
 #include "show/sequencer.h"
 #include "show/timeline.h"
+#include "sound/music.h"
 
 namespace {
 
@@ -39,6 +41,12 @@ void draw_due_steps(bool on_screen) {
     ++pacing.clock.steps_drawn;
     pacing.presenting = on_screen && pacing.clock.steps_drawn == newest;
     display();  // ends the show after its last step
+  }
+  if (!pacing.clock.started) {
+    // Step 1 is on screen (the slowest frame, as the driver compiles what it
+    // first draws with): the show's clock and its music start together.
+    start_show_clock(pacing.clock, pacing.time.now());
+    music_play_song(show_song);
   }
 }
 

@@ -1,11 +1,14 @@
 // frame_clock.cpp: the probe's frame clock. Notes when the display callback is
-// first called and when each frame has been presented, counted from the exec
-// that the bench's launcher timed, and writes the times when the program exits.
+// first called and, for each frame presented, when it was handed to the swap,
+// when the swap returned and which step of the show it holds, counted from the
+// exec that the bench's launcher timed; writes them when the program exits.
 //
 //   BENCH_FRAME_TIMES  the file: "display <ns>" for the first display call, then
-//                      "<frame> <ns>" per presented frame, frames counted from 1
+//                      "<frame> <ns swap returned> <step> <ns handed to the swap>"
+//                      per presented frame, frames and steps counted from 1
 //   BENCH_EXEC_NS      the launcher's clock at the exec (see exec_clock.cpp)
 #include <GL/freeglut.h>
+#include <GL/gl.h>
 
 #include <array>
 
@@ -24,7 +27,10 @@ struct {
   std::int64_t exec_ns = 0;
   std::int64_t first_display_ns = -1;
   std::array<std::int64_t, most_frames> presented_ns{};
+  std::array<std::int64_t, most_frames> handed_ns{};
+  std::array<int, most_frames> presented_step{};
   std::size_t frames = 0;
+  int steps = 0;  // each step of the show starts by clearing colour and depth
   display_callback display = nullptr;
 } clock_state;
 
@@ -38,8 +44,10 @@ void write_times() {
   if (file == nullptr) return;
   std::fprintf(file, "display %lld\n", static_cast<long long>(clock_state.first_display_ns - clock_state.exec_ns));
   for (std::size_t frame = 0; frame < clock_state.frames; ++frame)
-    std::fprintf(file, "%zu %lld\n", frame + 1,
-                 static_cast<long long>(clock_state.presented_ns[frame] - clock_state.exec_ns));
+    std::fprintf(file, "%zu %lld %d %lld\n", frame + 1,
+                 static_cast<long long>(clock_state.presented_ns[frame] - clock_state.exec_ns),
+                 clock_state.presented_step[frame],
+                 static_cast<long long>(clock_state.handed_ns[frame] - clock_state.exec_ns));
   std::fclose(file);
 }
 
@@ -65,11 +73,21 @@ void glutDisplayFunc(display_callback callback) {
   set(callback != nullptr ? timed_display : nullptr);
 }
 
+void glClear(GLbitfield mask) {
+  static auto* const clear = next_definition<void(GLbitfield)>("glClear");
+  if (mask & GL_DEPTH_BUFFER_BIT) ++clock_state.steps;
+  clear(mask);
+}
+
 // The frame counts as presented once the swap returns.
 void glutSwapBuffers() {
   static auto* const swap = next_definition<void()>("glutSwapBuffers");
+  const std::int64_t handed = monotonic_ns();
   swap();
-  if (clock_state.frames < most_frames) clock_state.presented_ns[clock_state.frames++] = monotonic_ns();
+  if (clock_state.frames >= most_frames) return;
+  clock_state.handed_ns[clock_state.frames] = handed;
+  clock_state.presented_step[clock_state.frames] = clock_state.steps;
+  clock_state.presented_ns[clock_state.frames++] = monotonic_ns();
 }
 
 }  // extern "C"

@@ -58,6 +58,7 @@ void simulate(double refresh_rate) {
       now += clock.steps_drawn + 1 == cube_first_frame ? cube_first_drawing_time : drawing_time;
     now = screen.present(now);  // a swap with swap control waits for its refresh
     presented.push_back(now);
+    if (!clock.started) start_show_clock(clock, now);
   }
   std::vector<double> jitter_ms;
   for (std::size_t frame = 1; frame < presented.size(); ++frame) {

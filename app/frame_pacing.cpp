@@ -14,17 +14,15 @@ void start_show_clock(show_clock& clock, pacing_time now) {
   clock.start = now;
 }
 
-int step_to_present(show_clock& clock, const pacing_clock& time, pacing_time lead, int last_step) {
+int step_to_present(const show_clock& clock, pacing_time now, pacing_time lead, int last_step) {
   const int next = std::min(clock.steps_drawn + 1, last_step);
-  if (!clock.started) return next;
-  const pacing_time now = time.now();
-  if (now + lead < due_time(clock, next)) {
-    // Ahead of the clock: the next step goes out at its moment, not before.
-    time.sleep_until(due_time(clock, next) - lead);
-    return next;
-  }
+  if (!clock.started || now + lead < due_time(clock, next)) return next;
   const pacing_time elapsed = now + lead - clock.start;
   return std::clamp(int(elapsed / frame_period) + 1, next, last_step);
+}
+
+void wait_for_step(const show_clock& clock, const pacing_clock& time, pacing_time lead, int step) {
+  if (clock.started && time.now() + lead < due_time(clock, step)) time.sleep_until(due_time(clock, step) - lead);
 }
 
 namespace {

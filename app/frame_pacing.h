@@ -33,12 +33,16 @@ pacing_time due_time(const show_clock& clock, int step);
 // Starts the clock, now that step 1 is on screen.
 void start_show_clock(show_clock& clock, pacing_time now);
 
-// The step to present now, at most last_step: step 1 until the clock has
-// started. A step counts as due `lead` before its time: where the display's
-// refresh paces the swaps, half a period, so each step goes out on the refresh
-// nearest its time. When no step is due that has not been drawn, waits for
-// the next one, so no step is presented twice.
-int step_to_present(show_clock& clock, const pacing_clock& time, pacing_time lead, int last_step);
+// The step to present at `now`, at most last_step: the newest that is due, or
+// the next one to draw when none is (it then waits for its time). Step 1 until
+// the clock has started. A step counts as due `lead` before its time: where
+// the display's refresh paces the swaps, half a period, so each step goes out
+// on the refresh nearest its time.
+int step_to_present(const show_clock& clock, pacing_time now, pacing_time lead, int last_step);
+
+// Waits, once the step is drawn, until it is due (less the lead), so frames
+// are handed to the swap on time however long they took to draw.
+void wait_for_step(const show_clock& clock, const pacing_clock& time, pacing_time lead, int step);
 
 // The monotonic clock, sleeping with clock_nanosleep on absolute deadlines.
 pacing_clock monotonic_pacing_clock();

@@ -36,12 +36,13 @@ struct {
 
 // Draws the due steps in order; the newest is presented if on_screen.
 void draw_due_steps(bool on_screen) {
-  const int newest = step_to_present(pacing.clock, pacing.time, pacing.lead, frames_in_show);
+  const int newest = step_to_present(pacing.clock, pacing.time.now(), pacing.lead, frames_in_show);
   while (pacing.clock.steps_drawn < newest) {
     ++pacing.clock.steps_drawn;
     pacing.presenting = on_screen && pacing.clock.steps_drawn == newest;
     display();  // ends the show after its last step
   }
+  if (!on_screen) wait_for_step(pacing.clock, pacing.time, pacing.lead, newest);
   if (!pacing.clock.started) {
     // Step 1 is on screen (the slowest frame, as the driver compiles what it
     // first draws with): the show's clock and its music start together.
@@ -77,6 +78,8 @@ void request_frame() {
 void present_frame() {
   if (!pacing.presenting) return;
   present_picture(screen.picture, window_framebuffer, screen.window_width, screen.window_height);
+  glFinish();  // the frame is ready: only its moment is left to wait for
+  wait_for_step(pacing.clock, pacing.time, pacing.lead, pacing.clock.steps_drawn);
   glutSwapBuffers();
   draw_into_picture(screen.picture);
 }

@@ -23,7 +23,10 @@ facts=$build/show_facts  # the show's length, scene starts and music file, writt
 
 x_pid=""
 weston_pid=""
+pulse_pid=""
+keeper_pid=""
 finish() {
+  [ -z "$keeper_pid$pulse_pid" ] || kill $keeper_pid $pulse_pid 2>/dev/null || true
   if [ -n "$x_pid" ]; then kill "$x_pid" 2>/dev/null && wait "$x_pid" 2>/dev/null || true; fi
   if [ -n "$weston_pid" ]; then kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null || true; fi
   rm -rf "$work"
@@ -47,7 +50,7 @@ build_everything() {
   bash setup.sh show tests bench
   [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$build" --parallel 2 --target quorvan quorvan-capture show_data \
-    show_facts bench_probe exec_clock minimal_show own_code_cost sound_cost simulated_refresh e2e_test show_probe >/dev/null
+    show_facts bench_probe exec_clock first_sound_clock minimal_show own_code_cost sound_cost simulated_refresh e2e_test show_probe >/dev/null
 }
 
 # The tests' Xorg on the dummy driver: one 640x480 mode at 16 bits, no vsync.
@@ -128,6 +131,54 @@ run_paced() {
   (cd "$bin" && env DISPLAY="$wayland_display" LD_PRELOAD="$probe" SDL_AUDIODRIVER=disk \
      SDL_DISKAUDIOFILE=/dev/null BENCH_FRAME_TIMES="$work/wayland" ./exec_clock ./quorvan \
      >/dev/null 2>>"$work/programs.log") || true
+}
+
+# A private PulseAudio whose null sink is kept playing silence, as a desktop's
+# sink is while anything plays (an idle null sink takes most of a second to
+# start a new stream, which says nothing of the show). Sets pulse_settings.
+start_pulseaudio() {
+  local folder=$work/pulse
+  mkdir -m 700 "$folder"
+  printf '%s\n' "load-module module-null-sink sink_name=show_sink format=float32le rate=$(fact mix_rate) channels=2" \
+    'load-module module-native-protocol-unix auth-anonymous=1' 'set-default-sink show_sink' >"$folder/server.pa"
+  pulse_settings=(XDG_RUNTIME_DIR="$folder" HOME="$folder" PULSE_SERVER="unix:$folder/pulse/native")
+  env "${pulse_settings[@]}" pulseaudio --daemonize=no -n -F "$folder/server.pa" --exit-idle-time=-1 \
+    --use-pid-file=no >"$folder/log" 2>&1 &
+  pulse_pid=$!
+  for _ in $(seq 100); do env "${pulse_settings[@]}" pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  env "${pulse_settings[@]}" pacat --raw --format=float32le --channels=2 --latency-msec=20 /dev/zero &
+  keeper_pid=$!
+  sleep 2  # until the sink plays the silence: its first stream takes up to a second to start
+}
+
+monotonic_ns() { "$bin/exec_clock" sh -c 'echo "$BENCH_EXEC_NS"'; }
+
+# The show paced, its music recorded at the sink: where the music is against
+# the picture over the whole show (music_offset.awk). With "hide", the window
+# is unmapped 8 s in for 5 s, as a minimise or a workspace switch does.
+run_at_sink() {  # OUTPUT [hide]
+  mkfifo "$1.recording"
+  "$bin/first_sound_clock" "$(fact mix_rate)" <"$1.recording" >"$1.sound" &
+  local clock=$! shown_ns=0 window
+  env "${pulse_settings[@]}" parec --raw --format=float32le --channels=2 --rate="$(fact mix_rate)" \
+    --latency-msec=5 --device=show_sink.monitor >"$1.recording" &
+  local recorder=$!
+  (cd "$bin" && env DISPLAY="$display" LD_PRELOAD="$probe" "${pulse_settings[@]}" BENCH_EXEC_NS=0 \
+     BENCH_FRAME_TIMES="$1.frames" ./quorvan >/dev/null 2>>"$work/programs.log") &
+  local show=$!
+  if [ "${2:-}" = hide ]; then
+    sleep 8
+    window=$(DISPLAY=$display xdotool search --name '^quorvan$' | head -1)
+    DISPLAY=$display xdotool windowunmap "$window"
+    sleep 5
+    DISPLAY=$display xdotool windowmap "$window"
+    shown_ns=$(monotonic_ns)
+  fi
+  wait "$show"
+  # parec ends by itself once the clock has heard the first sound and stopped reading.
+  kill "$recorder" 2>/dev/null || true
+  wait "$recorder" "$clock" || true
+  gawk -v shown_ns="$shown_ns" -f bench/music_offset.awk "$1.sound" "$1.frames"
 }
 
 # "s" through a private PulseAudio to silence at its sink, ten times: the
@@ -230,9 +281,25 @@ gawk -v trace="$work/trace.paced" -f bench/paced_summary.awk "$work"/paced.* >"$
 record paced_seconds "$(awk '{ print $1 }' "$work/paced" | median)"
 record jitter_median "$(awk '{ print $2 }' "$work/paced" | median)"
 record jitter_p99 "$(awk '{ print $3 }' "$work/paced" | median)"
+record handover_p99 "$(awk '{ print $5 }' "$work/paced" | median)"
+record paced_frames "$(awk '{ print $4 }' "$work/paced" | median)"
 record wayland_seconds "$( [ -s "$work/wayland" ] && gawk -f bench/paced_summary.awk "$work/wayland" | awk '{ print $1 }' || true)"
 "$bin/simulated_refresh" >"$work/simulated"
 record_simulated "$work/simulated"
+
+say "picture and music: the show paced at a PulseAudio sink, and with its window hidden for 5 s"
+start_pulseaudio
+read -r offset_start offset_least offset_most sink_frames sink_seconds < <(run_at_sink "$work/sink")
+record music_offset_start "$offset_start"
+record music_offset_spread "$(awk -v a="$offset_most" -v b="$offset_least" 'BEGIN { printf "%.1f", a - b }')"
+record sink_frames "$sink_frames"
+record sink_seconds "$sink_seconds"
+read -r _ hidden_least hidden_most hidden_frames hidden_seconds hidden_back_ms < <(run_at_sink "$work/hidden" hide)
+record hidden_offset_spread "$(awk -v a="$hidden_most" -v b="$hidden_least" 'BEGIN { printf "%.1f", a - b }')"
+record hidden_frames "$hidden_frames"
+record hidden_seconds "$hidden_seconds"
+record hidden_back_ms "$hidden_back_ms"
+kill "$keeper_pid" "$pulse_pid" 2>/dev/null || true
 
 say "sound: \"s\" through PulseAudio to silence at its sink, 10 times"
 record sink_silence "$(sink_silence_ms)"

@@ -53,9 +53,10 @@ void simulate(double refresh_rate) {
   show_clock clock;
   std::vector<pacing_time> presented;
   while (clock.steps_drawn < frames_in_show) {
-    const int newest = step_to_present(clock, time, lead, frames_in_show);
+    const int newest = step_to_present(clock, now, lead, frames_in_show);
     for (; clock.steps_drawn < newest; ++clock.steps_drawn)
       now += clock.steps_drawn + 1 == cube_first_frame ? cube_first_drawing_time : drawing_time;
+    wait_for_step(clock, time, lead, newest);
     now = screen.present(now);  // a swap with swap control waits for its refresh
     presented.push_back(now);
     if (!clock.started) start_show_clock(clock, now);

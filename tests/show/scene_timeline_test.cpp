@@ -6,10 +6,10 @@
 
 namespace {
 
-// Runs a scene's steps from its starting state until it reports its end;
-// returns the number of calls, the last one included.
+// Runs a scene's steps on the state until it reports its end; returns the
+// number of calls, the last one included, and leaves the state as they left it.
 template <typename state_type, typename step_function>
-int calls_until_end(state_type state, step_function step) {
+int calls_until_end(state_type& state, step_function step) {
   int calls = 0;
   do {
     ++calls;
@@ -66,12 +66,15 @@ TEST(receding_scenes, start_just_beyond_the_near_plane_and_keep_their_grey) {
   const receding_state start;
   EXPECT_EQ(start.depth, -0.3f);
   receding_state state;
-  calls_until_end(state, advance_receding);
+  EXPECT_EQ(calls_until_end(state, advance_receding), 789);
+  EXPECT_LT(state.depth, -20.0f);  // the state checked is the one at the end
   EXPECT_EQ(state.grey, 1.0f);
-  EXPECT_EQ(calls_until_end(receding_state{}, advance_receding), 789);
 }
 
-TEST(final_scene, draws_on_501_calls) { EXPECT_EQ(calls_until_end(final_state{}, advance_final), 501); }
+TEST(final_scene, draws_on_501_calls) {
+  final_state state;
+  EXPECT_EQ(calls_until_end(state, advance_final), 501);
+}
 
 TEST(scene_states, program_wide_instances_start_at_the_scene_starting_values) {
   EXPECT_EQ(smiley.depth, 2.0f);

@@ -161,7 +161,7 @@ run_at_sink() {  # OUTPUT [hide]
   "$bin/first_sound_clock" "$(fact mix_rate)" <"$1.recording" >"$1.sound" &
   local clock=$! shown_ns=0 window
   env "${pulse_settings[@]}" parec --raw --format=float32le --channels=2 --rate="$(fact mix_rate)" \
-    --latency-msec=5 --device=show_sink.monitor >"$1.recording" &
+    --latency-msec=5 --device=show_sink.monitor >"$1.recording" 2>>"$work/programs.log" &
   local recorder=$!
   (cd "$bin" && env DISPLAY="$display" LD_PRELOAD="$probe" "${pulse_settings[@]}" BENCH_EXEC_NS=0 \
      BENCH_FRAME_TIMES="$1.frames" ./quorvan >/dev/null 2>>"$work/programs.log") &

@@ -1,7 +1,9 @@
 // benchmark.mjs: the page's figures, for docs/benchmarks.md: what it costs to
 // fetch (as served and compressed), how soon the first frame follows the
 // click, and the frame pacing of a whole run in headless Chromium on
-// SwiftShader. Also saves the README's screenshot. Not a test.
+// SwiftShader, with its tab hidden for 5 s: the show's length by its own
+// clock and where the music is against the picture. Also saves the README's
+// screenshot. Not a test.
 // Usage: node web/tests/benchmark.mjs [SCREENSHOT.png]
 import {readdirSync, readFileSync} from 'node:fs';
 import {join} from 'node:path';
@@ -11,11 +13,13 @@ import {brotliCompressSync, gzipSync} from 'node:zlib';
 import {launch_browser} from './support/browser.mjs';
 import {describe_pacing, frame_pacing, install_frame_probe, read_frame_probe} from './support/frame_probe.mjs';
 import {site_folder, test_pages_folder} from './support/paths.mjs';
-import {frames_drawn, wait_for_state} from './support/show_page.mjs';
+import {frames_drawn, music_status, wait_for_state} from './support/show_page.mjs';
 import {serve_site} from './support/site_server.mjs';
 
 const first_frame_runs = 5;
 const screenshot_frame = 600;
+const hidden_from_frame = 700;
+const hidden_ms = 5000;
 const kb = (bytes) => (bytes / 1024).toFixed(1);
 
 function transfer_sizes() {
@@ -54,6 +58,25 @@ async function first_frame_delays(browser, url) {
               delays.map((delay) => `${delay.toFixed(1)} ms`).join(', '));
 }
 
+// The music's position less the time of the newest step drawn, in ms:
+// positive when the music is ahead (the worklet's position is what it has
+// mixed, not yet what is heard).
+async function music_against_picture(page) {
+  const [{position}, frames] = await Promise.all([music_status(page), frames_drawn(page)]);
+  return (position - (frames - 1) / 60) * 1000;
+}
+
+// Another tab in front for a while, as a user switching tabs does.
+async function hide_for(browser, page, ms) {
+  const other = await browser.newPage();
+  await other.bringToFront();
+  const hidden = await page.evaluate(() => document.visibilityState);
+  await sleep(ms);
+  await page.bringToFront();
+  await other.close();
+  return hidden;
+}
+
 async function whole_run(browser, url, screenshot) {
   const page = await open_page(browser, url);
   await page.mouse.click(480, 270);
@@ -61,7 +84,16 @@ async function whole_run(browser, url, screenshot) {
     while (await frames_drawn(page) < screenshot_frame) await sleep(5);
     await page.screenshot({path: screenshot});
   }
+  while (await frames_drawn(page) < hidden_from_frame) await sleep(5);
+  const before = await music_against_picture(page);
+  const visibility = await hide_for(browser, page, hidden_ms);
+  await sleep(1000);
+  const after = await music_against_picture(page);
+  console.log(`music against picture: ${before.toFixed(1)} ms before the tab was ${visibility} for ` +
+              `${hidden_ms / 1000} s, ${after.toFixed(1)} ms a second after it was shown again`);
   await wait_for_state(page, 'ended', 90);
+  const ended_at = await page.evaluate(() => window.quorvan.ended_at);
+  console.log(`the show's last step at ${ended_at.toFixed(3)} s by its own clock`);
   console.log(describe_pacing(frame_pacing((await read_frame_probe(page)).frame_times)));
   await page.close();
 }

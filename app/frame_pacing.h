@@ -11,6 +11,10 @@ using pacing_time = std::chrono::nanoseconds;  // since an arbitrary, fixed star
 
 inline constexpr pacing_time frame_period = std::chrono::nanoseconds(1'000'000'000) / 60;
 
+// Where the display's refresh paces the swaps, a step counts as due this much
+// before its time, so it goes out on the refresh nearest its time.
+inline constexpr pacing_time refresh_lead = frame_period / 2;
+
 // The clock the show reads and sleeps on; the program's is the monotonic
 // clock, tests hand it a fake one.
 struct pacing_clock {

@@ -61,7 +61,7 @@ void window_reshaped(int width, int height) {
   // The show always draws at the picture's size, whatever the window's.
   reshape(picture_width, picture_height);
   // The window is where the window manager put it now, maybe on another monitor.
-  pacing.lead = request_paced_swap_interval() ? frame_period / 2 : pacing_time::zero();
+  pacing.lead = request_paced_swap_interval() ? refresh_lead : pacing_time::zero();
 }
 
 void show_frame() {

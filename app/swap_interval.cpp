@@ -29,13 +29,17 @@ int swap_interval_for(double refresh_rate) {
   return int(refreshes_per_frame);
 }
 
+bool refresh_paces_swaps(double refresh_rate) {
+  return std::abs(refresh_rate - swap_interval_for(refresh_rate) * show_frame_rate) <= rate_tolerance;
+}
+
 bool request_paced_swap_interval() {
   Display* display = glXGetCurrentDisplay();
   const GLXDrawable drawable = glXGetCurrentDrawable();
   if (display == nullptr || drawable == 0) return false;
   const double rate = refresh_rate_of_window(display, drawable);
   const int interval = swap_interval_for(rate);
-  const bool paces = std::abs(rate - interval * show_frame_rate) <= rate_tolerance;
+  const bool paces = refresh_paces_swaps(rate);
   const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
 
   using swap_interval_ext = void (*)(Display*, GLXDrawable, int);

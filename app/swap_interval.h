@@ -8,6 +8,10 @@
 // rate (0) gives 1.
 int swap_interval_for(double refresh_rate);
 
+// Whether swaps at that interval pace the show: the rate is a whole multiple
+// of 60, within a display's tolerance.
+bool refresh_paces_swaps(double refresh_rate);
+
 // Asks the current GLX context for the swap interval that suits the refresh
 // rate of the monitor showing its window, through whichever swap-control
 // extension the driver offers. True when the swaps then pace the show: the

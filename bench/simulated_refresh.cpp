@@ -1,4 +1,5 @@
-// simulated_refresh.cpp: the show's steps on its real clock, faked, presented by a simulated display at each common refresh rate with
+// simulated_refresh.cpp: the show's steps on its real clock, faked, presented
+// by a simulated display at each common refresh rate with
 // the swap interval the show would choose, and with no swap control at all.
 // Prints "<rate Hz or none> <swap interval> <s first to last> <median ms> <p99 ms>",
 // the last two of |interval - 1/60 s| between presented frames.
@@ -46,8 +47,8 @@ double percentile(std::vector<double> values, double fraction) {
 
 void simulate(double refresh_rate) {
   display screen{.refresh_rate = refresh_rate, .swap_interval = swap_interval_for(refresh_rate)};
-  const bool swaps_pace = refresh_rate > 0 && std::abs(refresh_rate - 60.0 * screen.swap_interval) <= 1.0;
-  const pacing_time lead = swaps_pace ? frame_period / 2 : pacing_time::zero();
+  const bool swaps_pace = refresh_rate > 0 && refresh_paces_swaps(refresh_rate);
+  const pacing_time lead = swaps_pace ? refresh_lead : pacing_time::zero();
   pacing_time now = 1h;
   const pacing_clock time{[&] { return now; }, [&](pacing_time deadline) { now = std::max(now, deadline); }};
   show_clock clock;

@@ -107,7 +107,7 @@ TEST(frame_pacing, lets_a_display_near_60_hz_pace_it_with_each_step_on_the_refre
   for (const double rate : {60.0, 59.94, 60.02}) {
     fake_show show;
     show.refresh_period = pacing_time(std::llround(1e9 / rate));
-    show.lead = frame_period / 2;
+    show.lead = refresh_lead;
     show.run_to_end();
     int held_or_missed = 0;
     for (std::size_t at = 1; at < show.presented.size(); ++at) {

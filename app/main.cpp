@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
   glutSetCursor(GLUT_CURSOR_NONE);
 
   glutReshapeFunc(window_reshaped);
+  glutPositionFunc(window_moved);
   glutKeyboardFunc(keyboard);
   glutDisplayFunc(show_frame);
   glutIdleFunc(idle);

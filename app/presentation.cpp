@@ -51,6 +51,12 @@ void draw_due_steps(bool on_screen) {
   }
 }
 
+// The window is where the window manager put it now, maybe on a monitor with
+// another refresh rate: the swap interval and the lead follow that monitor.
+void pace_by_the_windows_monitor() {
+  pacing.lead = request_paced_swap_interval() ? refresh_lead : pacing_time::zero();
+}
+
 }  // namespace
 
 bool open_picture() { return open_picture_framebuffer(screen.picture); }
@@ -60,9 +66,10 @@ void window_reshaped(int width, int height) {
   screen.window_height = height;
   // The show always draws at the picture's size, whatever the window's.
   reshape(picture_width, picture_height);
-  // The window is where the window manager put it now, maybe on another monitor.
-  pacing.lead = request_paced_swap_interval() ? refresh_lead : pacing_time::zero();
+  pace_by_the_windows_monitor();
 }
+
+void window_moved(int, int) { pace_by_the_windows_monitor(); }
 
 void show_frame() {
   pacing.frame_requested = false;

@@ -12,6 +12,10 @@ bool open_picture();
 // the refresh rate of the window's monitor pace the swaps where it can.
 void window_reshaped(int width, int height);
 
+// The toolkit's window-position callback: the window may now be on a monitor
+// with another refresh rate, so the swaps are paced by that monitor's.
+void window_moved(int x, int y);
+
 // The toolkit's display callback: draws every step of the show that is due
 // and not yet drawn, in order, and presents the newest once.
 void show_frame();

@@ -1,15 +1,18 @@
 // frame_clock.cpp: the probe's frame clock. Notes when the display callback is
 // first called and, for each frame presented, when it was handed to the swap,
-// when the swap returned and which step of the show it holds, counted from the
-// exec that the bench's launcher timed; writes them when the program exits.
+// when the swap returned and which step of the show it holds, and when each
+// step was drawn, presented or not, counted from the exec that the bench's
+// launcher timed; writes them when the program exits.
 //
 //   BENCH_FRAME_TIMES  the file: "display <ns>" for the first display call, then
 //                      "<frame> <ns swap returned> <step> <ns handed to the swap>"
 //                      per presented frame, frames and steps counted from 1
+//   BENCH_STEP_TIMES   optional: "<step> <ns its drawing began>" per step drawn
 //   BENCH_EXEC_NS      the launcher's clock at the exec (see exec_clock.cpp)
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <array>
 
 #include "bench/preload.h"
@@ -29,6 +32,7 @@ struct {
   std::array<std::int64_t, most_frames> presented_ns{};
   std::array<std::int64_t, most_frames> handed_ns{};
   std::array<int, most_frames> presented_step{};
+  std::array<std::int64_t, most_frames> drawn_ns{};
   std::size_t frames = 0;
   int steps = 0;  // each step of the show starts by clearing colour and depth
   display_callback display = nullptr;
@@ -39,7 +43,7 @@ void timed_display() {
   clock_state.display();
 }
 
-void write_times() {
+void write_frame_times() {
   std::FILE* file = open_report("BENCH_FRAME_TIMES");
   if (file == nullptr) return;
   std::fprintf(file, "display %lld\n", static_cast<long long>(clock_state.first_display_ns - clock_state.exec_ns));
@@ -49,6 +53,19 @@ void write_times() {
                  clock_state.presented_step[frame],
                  static_cast<long long>(clock_state.handed_ns[frame] - clock_state.exec_ns));
   std::fclose(file);
+}
+
+void write_step_times() {
+  std::FILE* file = open_report("BENCH_STEP_TIMES");
+  if (file == nullptr) return;
+  for (int step = 1; step <= std::min(clock_state.steps, int(most_frames)); ++step)
+    std::fprintf(file, "%d %lld\n", step, static_cast<long long>(clock_state.drawn_ns[step - 1] - clock_state.exec_ns));
+  std::fclose(file);
+}
+
+void write_times() {
+  write_frame_times();
+  write_step_times();
 }
 
 // Runs as the library loads, before the program's main.
@@ -75,7 +92,8 @@ void glutDisplayFunc(display_callback callback) {
 
 void glClear(GLbitfield mask) {
   static auto* const clear = next_definition<void(GLbitfield)>("glClear");
-  if (mask & GL_DEPTH_BUFFER_BIT) ++clock_state.steps;
+  if ((mask & GL_DEPTH_BUFFER_BIT) && ++clock_state.steps <= int(most_frames))
+    clock_state.drawn_ns[clock_state.steps - 1] = monotonic_ns();
   clear(mask);
 }
 

@@ -1,15 +1,20 @@
 # frame_times.gp: above, the show's time for each frame unpaced (its median
 # over the runs), the five scenes shaded, each scene's limit of 3 times its
 # median dashed, and the minimal program's times beneath for comparison; below,
-# the interval before each frame of one run paced at 60 frames a second.
+# the interval before each frame of one run paced at 60 frames a second; at
+# the bottom, around the moment a hidden window is shown again, the step each
+# frame presented and each step's drawing, against the show's clock.
 # Usage: gnuplot -e "show_times='F'; minimal_times='F'; scenes='F'; paced_times='F'; runs=N; output='F.png'; \
+#                    hidden_frames='F'; hidden_steps='F'; hidden_first_ns=N; \
 #                    frames_in_show=N; scene_first_frames='N...'" frame_times.gp
 #   show_times, minimal_times, paced_times: "<frame> <ms>" lines; scenes: scene_pacing.awk's output;
+#   hidden_frames, hidden_steps: the frame clock's files of the run with the hidden window,
+#   hidden_first_ns its first frame's time;
 #   frames_in_show, scene_first_frames: the lines of those names in the build's show_facts
 
-set terminal pngcairo size 1400,1000 font "DejaVu Sans,11"
+set terminal pngcairo size 1400,1400 font "DejaVu Sans,11"
 set output output
-set multiplot layout 2,1
+set multiplot layout 3,1
 set title sprintf("quorvan: time of each frame, its median over %d runs, unpaced on the dummy X server (Mesa llvmpipe)", runs)
 set xlabel "frame"
 set ylabel "milliseconds"
@@ -40,4 +45,20 @@ set yrange [0:40]
 unset key
 plot paced_times using 1:2 with lines lc rgb "#1f5fbf" title "interval", \
      1000.0 / 60 with lines dt 2 lc rgb "#c03030" title "1/60 s"
+
+# Each step against its slot (step - 1)/60 s after the first frame: drawn
+# steps on the line while the window is hidden, and when it is shown again
+# the first frame presents the newest due step, not the next one.
+set title "quorvan paced, its window hidden for 5 s: steps drawn and steps presented, in the seconds around its return"
+set xlabel "seconds from the first frame"
+set ylabel "step"
+unset xrange
+unset yrange
+set xrange [11:15]
+set autoscale y
+set key below
+seconds(ns) = (ns - hidden_first_ns) / 1e9
+plot hidden_steps using (seconds($2)):1 with lines lw 2 lc rgb "#999999" title "step drawn", \
+     hidden_frames using (seconds($2)):3 with points pt 7 ps 0.6 lc rgb "#1f5fbf" title "step presented", \
+     x * 60 + 1 with lines dt 2 lc rgb "#c03030" title "step due"
 unset multiplot

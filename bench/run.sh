@@ -164,7 +164,7 @@ run_at_sink() {  # OUTPUT [hide]
     --latency-msec=5 --device=show_sink.monitor >"$1.recording" 2>>"$work/programs.log" &
   local recorder=$!
   (cd "$bin" && env DISPLAY="$display" LD_PRELOAD="$probe" "${pulse_settings[@]}" BENCH_EXEC_NS=0 \
-     BENCH_FRAME_TIMES="$1.frames" ./quorvan >/dev/null 2>>"$work/programs.log") &
+     BENCH_FRAME_TIMES="$1.frames" BENCH_STEP_TIMES="$1.steps" ./quorvan >/dev/null 2>>"$work/programs.log") &
   local show=$!
   if [ "${2:-}" = hide ]; then
     sleep 8
@@ -364,6 +364,8 @@ cp "$figures" "$root/docs/benchmarks.data"
 bash bench/write_report.sh
 gnuplot -e "show_times='$work/trace.quorvan'; minimal_times='$work/trace.minimal_show'; \
             scenes='$work/scenes.quorvan'; paced_times='$work/trace.paced'; runs=$runs; output='$plot'; \
+            hidden_frames='$work/hidden.frames'; hidden_steps='$work/hidden.steps'; \
+            hidden_first_ns=$(awk '$1 == 1 { print $2 }' "$work/hidden.frames"); \
             frames_in_show=$show_frames; scene_first_frames='$(fact scene_first_frames)'" \
   bench/frame_times.gp
 say "presenting the picture on large desktops"

@@ -13,7 +13,7 @@ import {brotliCompressSync, gzipSync} from 'node:zlib';
 import {launch_browser} from './support/browser.mjs';
 import {describe_pacing, frame_pacing, install_frame_probe, read_frame_probe} from './support/frame_probe.mjs';
 import {site_folder, test_pages_folder} from './support/paths.mjs';
-import {frames_drawn, music_status, wait_for_state} from './support/show_page.mjs';
+import {frames_drawn, hide_for, music_against_picture, wait_for_state} from './support/show_page.mjs';
 import {serve_site} from './support/site_server.mjs';
 
 const first_frame_runs = 5;
@@ -56,25 +56,6 @@ async function first_frame_delays(browser, url) {
   }
   console.log(`first frame after the click, ${first_frame_runs} loads: ` +
               delays.map((delay) => `${delay.toFixed(1)} ms`).join(', '));
-}
-
-// The music's position less the time of the newest step drawn, in ms:
-// positive when the music is ahead (the worklet's position is what it has
-// mixed, not yet what is heard).
-async function music_against_picture(page) {
-  const [{position}, frames] = await Promise.all([music_status(page), frames_drawn(page)]);
-  return (position - (frames - 1) / 60) * 1000;
-}
-
-// Another tab in front for a while, as a user switching tabs does.
-async function hide_for(browser, page, ms) {
-  const other = await browser.newPage();
-  await other.bringToFront();
-  const hidden = await page.evaluate(() => document.visibilityState);
-  await sleep(ms);
-  await page.bringToFront();
-  await other.close();
-  return hidden;
 }
 
 async function whole_run(browser, url, screenshot) {

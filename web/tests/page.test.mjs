@@ -1,6 +1,7 @@
 // page.test.mjs: the page as a person uses it, in headless Chromium, in real
 // time: the invitation, the show at up to 60 frames a second with its music,
-// the keys, the end at frame 3194 with the music stopping, and playing again.
+// the keys, a hidden tab, the end at frame 3194 with the music stopping, and
+// playing again.
 import assert from 'node:assert/strict';
 import {after, before, test} from 'node:test';
 import {setTimeout as sleep} from 'node:timers/promises';
@@ -9,7 +10,7 @@ import {launch_browser} from './support/browser.mjs';
 import {describe_pacing, frame_pacing, install_frame_probe, read_frame_probe} from './support/frame_probe.mjs';
 import {site_folder, test_pages_folder} from './support/paths.mjs';
 import {frames_in_show} from './support/show_facts.mjs';
-import {frames_drawn, music_status, page_state, wait_for_state} from './support/show_page.mjs';
+import {frames_drawn, hide_for, music_against_picture, music_status, page_state, wait_for_state} from './support/show_page.mjs';
 import {serve_site} from './support/site_server.mjs';
 
 const pictures_in_show = 7;
@@ -122,7 +123,16 @@ test('f_and_a_double_click_ask_for_full_screen_and_F_does_not', async () => {
   assert.deepEqual(await picture_box(), [0, 0, 800, 600]);
 });
 
-test('stops_after_frame_3194_on_time_by_its_clock_and_the_music_with_it', async () => {
+test('keeps_time_with_its_music_through_a_hidden_tab_and_stops_after_frame_3194_on_time', async () => {
+  const before_hiding = await music_against_picture(page);
+  assert.equal(await hide_for(browser, page, 3000), 'hidden');
+  await sleep(1000);
+  // Hidden, the page draws nothing; shown again, it draws every step due at
+  // once. ("m" restarted the music earlier, so only the change counts.)
+  const after_showing = await music_against_picture(page);
+  const offsets = `music against picture: ${before_hiding.toFixed(1)} ms before, ${after_showing.toFixed(1)} ms after`;
+  console.log(offsets);
+  assert.ok(Math.abs(after_showing - before_hiding) <= 2000 / 60, offsets);
   await wait_for_state(page, 'ended', 300);
   assert.equal(await frames_drawn(page), frames_in_show);
   // Its last step is due 3193 sixtieths of a second in, however many frames the machine showed.

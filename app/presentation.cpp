@@ -29,20 +29,22 @@ struct {
   const pacing_clock time = monotonic_pacing_clock();
   // Where the refresh paces the swaps, a step goes out on the refresh nearest
   // its time; elsewhere at its time, waited for before the swap.
-  pacing_time lead{};
+  pacing_leads leads{};
   bool presenting = false;   // the step being drawn is the one to present
   bool frame_requested = false;
 } pacing;
 
-// Draws the due steps in order; the newest is presented if on_screen.
+// Draws the due steps in order; the newest is presented if on_screen. Off
+// screen each step is simply drawn at its time.
 void draw_due_steps(bool on_screen) {
-  const int newest = step_to_present(pacing.clock, pacing.time.now(), pacing.lead, frames_in_show);
+  const pacing_leads leads = on_screen ? pacing.leads : pacing_leads{};
+  const int newest = step_to_present(pacing.clock, pacing.time.now(), leads.choice, frames_in_show);
   while (pacing.clock.steps_drawn < newest) {
     ++pacing.clock.steps_drawn;
     pacing.presenting = on_screen && pacing.clock.steps_drawn == newest;
     display();  // ends the show after its last step
   }
-  if (!on_screen) wait_for_step(pacing.clock, pacing.time, pacing.lead, newest);
+  if (!on_screen) wait_for_step(pacing.clock, pacing.time, leads.handover, newest);
   if (!pacing.clock.started) {
     // Step 1 is on screen (the slowest frame, as the driver compiles what it
     // first draws with): the show's clock and its music start together.
@@ -54,7 +56,7 @@ void draw_due_steps(bool on_screen) {
 // The window is where the window manager put it now, maybe on a monitor with
 // another refresh rate: the swap interval and the lead follow that monitor.
 void pace_by_the_windows_monitor() {
-  pacing.lead = request_paced_swap_interval() ? refresh_lead : pacing_time::zero();
+  pacing.leads = request_paced_swap_interval() ? refresh_leads : pacing_leads{};
 }
 
 }  // namespace
@@ -86,7 +88,7 @@ void present_frame() {
   if (!pacing.presenting) return;
   present_picture(screen.picture, window_framebuffer, screen.window_width, screen.window_height);
   glFinish();  // the frame is ready: only its moment is left to wait for
-  wait_for_step(pacing.clock, pacing.time, pacing.lead, pacing.clock.steps_drawn);
+  wait_for_step(pacing.clock, pacing.time, pacing.leads.handover, pacing.clock.steps_drawn);
   glutSwapBuffers();
   draw_into_picture(screen.picture);
 }

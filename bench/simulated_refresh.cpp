@@ -48,16 +48,16 @@ double percentile(std::vector<double> values, double fraction) {
 void simulate(double refresh_rate) {
   display screen{.refresh_rate = refresh_rate, .swap_interval = swap_interval_for(refresh_rate)};
   const bool swaps_pace = refresh_rate > 0 && refresh_paces_swaps(refresh_rate);
-  const pacing_time lead = swaps_pace ? refresh_lead : pacing_time::zero();
+  const pacing_leads leads = swaps_pace ? refresh_leads : pacing_leads{};
   pacing_time now = 1h;
   const pacing_clock time{[&] { return now; }, [&](pacing_time deadline) { now = std::max(now, deadline); }};
   show_clock clock;
   std::vector<pacing_time> presented;
   while (clock.steps_drawn < frames_in_show) {
-    const int newest = step_to_present(clock, now, lead, frames_in_show);
+    const int newest = step_to_present(clock, now, leads.choice, frames_in_show);
     for (; clock.steps_drawn < newest; ++clock.steps_drawn)
       now += clock.steps_drawn + 1 == cube_first_frame ? cube_first_drawing_time : drawing_time;
-    wait_for_step(clock, time, lead, newest);
+    wait_for_step(clock, time, leads.handover, newest);
     now = screen.present(now);  // a swap with swap control waits for its refresh
     presented.push_back(now);
     if (!clock.started) start_show_clock(clock, now);

@@ -28,7 +28,7 @@ struct fake_show {
   pacing_time drawing_time = 1ms;
   pacing_time presenting_time{};
   pacing_time refresh_period{};
-  pacing_time lead{};
+  pacing_leads leads;
   show_clock clock;
   std::vector<presentation> presented;
   int sleeps = 0;
@@ -36,10 +36,10 @@ struct fake_show {
   void present() {
     const pacing_clock time{[this] { return now; },
                             [this](pacing_time deadline) { ++sleeps, now = std::max(now, deadline); }};
-    const int newest = step_to_present(clock, now, lead, frames_in_show);
+    const int newest = step_to_present(clock, now, leads.choice, frames_in_show);
     now += (newest - clock.steps_drawn) * drawing_time;
     clock.steps_drawn = newest;
-    wait_for_step(clock, time, lead, newest);
+    wait_for_step(clock, time, leads.handover, newest);
     if (refresh_period > 0ns) now = (now / refresh_period + 1) * refresh_period;
     presented.push_back({newest, now});
     now += presenting_time;
@@ -107,20 +107,24 @@ TEST(frame_pacing, lets_a_display_near_60_hz_pace_it_with_each_step_on_the_refre
   for (const double rate : {60.0, 59.94, 60.02}) {
     fake_show show;
     show.refresh_period = pacing_time(std::llround(1e9 / rate));
-    show.lead = refresh_lead;
+    show.leads = refresh_leads;
+    for (int frame = 0; frame < 1500; ++frame) show.present();
+    show.drawing_time = 30ms;  // one step misses its refresh
+    show.present();
+    const int slow_step = show.presented.back().step;
+    show.drawing_time = 1ms;
     show.run_to_end();
     int held_or_missed = 0;
     for (std::size_t at = 1; at < show.presented.size(); ++at) {
       const presentation& frame = show.presented[at];
-      // The swap shows a step on the refresh after it is chosen, and it is
-      // chosen within half a period of its time.
-      ASSERT_GE(show.lateness(frame), -frame_period / 2) << rate << " Hz, step " << frame.step;
-      ASSERT_LE(show.lateness(frame), show.refresh_period + frame_period / 2 + show.drawing_time)
-          << rate << " Hz, step " << frame.step;
+      if (frame.step == slow_step) continue;
+      // Each step is on the refresh nearest its time, the slow one's next too.
+      ASSERT_LE(abs(show.lateness(frame)), frame_period / 2 + 200us) << rate << " Hz, step " << frame.step;
       if (frame.step - show.presented[at - 1].step != 1) ++held_or_missed;
     }
-    // 53 s at 0.06 Hz apart from the clock: about three refreshes held or missed.
-    EXPECT_LE(held_or_missed, rate == 60.0 ? 0 : 4) << rate << " Hz";
+    // The step after the slow one is not shown; 53 s at 0.06 Hz apart from
+    // the clock: about three refreshes held or missed.
+    EXPECT_LE(held_or_missed, rate == 60.0 ? 1 : 5) << rate << " Hz";
   }
 }
 

@@ -128,7 +128,10 @@ void draw_copy(const picture_placement& placed) {
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, copy.texture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  const bool sharp = !placed.is_whole_scale() && copy.sharp_bilinear != 0;
+  // Smaller than the picture, each screen pixel covers more than one picture
+  // pixel: a plain bilinear lookup blends them, and there is no texel middle
+  // to keep flat.
+  const bool sharp = !placed.is_whole_scale() && placed.width > picture_width && copy.sharp_bilinear != 0;
   const GLint filter = placed.is_whole_scale() ? GL_NEAREST : GL_LINEAR;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);

@@ -7,8 +7,8 @@
 // Whole-number scales repeat pixels (nearest neighbour). Other scales are
 // sharp bilinear: each picture pixel keeps its colour over its middle and
 // blends into the next only across the one screen pixel where they meet, so
-// edges stay sharp and pixels stay even. Where the OpenGL offers no shaders,
-// other scales blend plainly (bilinear).
+// edges stay sharp and pixels stay even. Smaller than the picture, and where
+// the OpenGL offers no shaders, the picture is blended plainly (bilinear).
 //
 // target is a framebuffer object, or 0 for the window's back buffer. It is
 // left bound for drawing and reading, so a buffer swap or a read-back comes

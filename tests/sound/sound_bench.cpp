@@ -2,6 +2,7 @@
 // sound tests.
 #include "tests/sound/sound_bench.h"
 
+#include <errno.h>  // program_invocation_short_name
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,12 +20,13 @@ namespace {
 
 constexpr std::size_t bytes_per_frame = 2 * sizeof(float);
 
-// One folder per test under the build tree: tests may run in parallel, and
-// each run overwrites the last instead of piling up files.
+// One folder per test and program under the build tree: tests may run in
+// parallel (a test and its ThreadSanitizer twin share their names), and each
+// run overwrites the last instead of piling up files.
 std::filesystem::path test_folder() {
   const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path folder =
-      std::filesystem::path(SOUND_TEST_FILES) / (std::string(test->test_suite_name()) + "." + test->name());
+  const std::filesystem::path folder = std::filesystem::path(SOUND_TEST_FILES) / program_invocation_short_name /
+                                       (std::string(test->test_suite_name()) + "." + test->name());
   std::filesystem::create_directories(folder);
   return folder;
 }

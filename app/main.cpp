@@ -11,6 +11,7 @@
 #include "show/gl_state.h"
 #include "app/input.h"
 #include "app/presentation.h"
+#include "app/session_bus.h"
 #include "app/show_end.h"
 #include "app/show_window.h"
 #include "app/stop_signals.h"
@@ -27,12 +28,10 @@ constexpr int exit_no_screen = 1;
 
 }  // namespace
 
-void leave_show() {
-  leave_full_screen();
-  std::exit(0);
-}
+void leave_show() { std::exit(0); }
 
 int main(int argc, char** argv) {
+  do_without_a_session_bus_where_none_runs();
   if (!look_at_desktop(argc, argv)) return exit_no_screen;
   glutInit(&argc, argv);
   glutInitDisplayMode(display_mode);

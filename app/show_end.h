@@ -2,6 +2,6 @@
 // or after a stop signal.
 #pragma once
 
-// Leaves full-screen mode and exits with status 0. The music, the module and
-// the textures are not released: the process ends with them.
+// Exits with status 0. The desktop's mode was never changed, and the window,
+// the music, the module and the textures all end with the process.
 [[noreturn]] void leave_show();

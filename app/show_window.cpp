@@ -12,6 +12,7 @@
 #include <cstring>
 #include <span>
 
+#include "app/window_identity.h"
 #include "offscreen/picture_framebuffer.h"
 
 namespace {
@@ -140,26 +141,59 @@ void open_show_window() {
   glutInitWindowSize(picture_width, picture_height);
   glutCreateWindow(window_title);
   glutWindowStatusFunc(take_keyboard_focus_when_shown);
-}
-
-void enter_full_screen() {
-  if (desktop.window_manager_full_screen) {
-    glutFullScreen();
-    return;
-  }
-  // With no window manager, the toolkit would stretch the window over the whole
-  // screen, across every monitor; the show covers its own monitor only.
   Display* display = glXGetCurrentDisplay();
   const GLXDrawable window = glXGetCurrentDrawable();
   if (display == nullptr || window == None) return;
-  const monitor_area& monitor = desktop.monitor;
-  XMoveResizeWindow(display, window, monitor.x, monitor.y, unsigned(monitor.width), unsigned(monitor.height));
-  XRaiseWindow(display, window);
+  name_window_for_desktop(display, window, window_title);
+  // Full screen for the whole show: a compositor may hand the window the
+  // screen directly instead of copying each frame.
+  const long bypass = 1;
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_BYPASS_COMPOSITOR", False), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&bypass), 1);
+  if (desktop.window_manager_full_screen) {
+    // A window manager that has not taken the window on yet reads its first
+    // state from here; enter_full_screen asks one that has.
+    const long state = long(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&state), 1);
+  }
   XFlush(display);
 }
 
-void leave_full_screen() {
-  // The toolkit gives the window back only what it took itself: on a bare X
-  // session the window goes with the process.
-  glutLeaveFullScreen();
+namespace {
+
+// Asks the window manager to add full screen to the window's state, whatever
+// it did with that state before.
+void ask_window_manager_for_full_screen(Display* display, Window window) {
+  constexpr long add = 1;
+  constexpr long from_an_application = 1;
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = window;
+  request.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+  request.xclient.format = 32;
+  request.xclient.data.l[0] = add;
+  request.xclient.data.l[1] = long(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+  request.xclient.data.l[2] = 0;
+  request.xclient.data.l[3] = from_an_application;
+  XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+             &request);
+}
+
+}  // namespace
+
+void enter_full_screen() {
+  Display* display = glXGetCurrentDisplay();
+  const GLXDrawable window = glXGetCurrentDrawable();
+  if (display == nullptr || window == None) return;
+  if (desktop.window_manager_full_screen) {
+    ask_window_manager_for_full_screen(display, window);
+  } else {
+    // With no window manager the show covers its own monitor, not the whole
+    // screen across every monitor.
+    const monitor_area& monitor = desktop.monitor;
+    XMoveResizeWindow(display, window, monitor.x, monitor.y, unsigned(monitor.width), unsigned(monitor.height));
+    XRaiseWindow(display, window);
+  }
+  XFlush(display);
 }

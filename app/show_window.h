@@ -1,5 +1,6 @@
 // show_window.h: the show's one window, full screen over one monitor, without
-// ever changing the monitor's mode.
+// ever changing the monitor's mode, so there is nothing to give back at the
+// end: the window goes with the process.
 #pragma once
 
 // Looks at the desktop the show is about to open on: its X display (given by
@@ -8,13 +9,11 @@
 // line on standard error, when there is no display to open.
 bool look_at_desktop(int argc, char** argv);
 
-// Makes the 640 by 480 window at the primary monitor's top-left corner and
-// makes its OpenGL context current. Call look_at_desktop first.
+// Makes the 640 by 480 window at the primary monitor's top-left corner, named
+// for the desktop, and makes its OpenGL context current. Call look_at_desktop first.
 void open_show_window();
 
 // Makes the window cover its monitor: through the window manager where one
-// runs, else by placing the window over the monitor itself.
+// runs (whatever it did with the window before), else by placing the window
+// over the monitor itself.
 void enter_full_screen();
-
-// Gives the window back its windowed state before the show exits.
-void leave_full_screen();

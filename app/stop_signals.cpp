@@ -1,5 +1,6 @@
 // stop_signals.cpp: records a stop signal for the event loop to act on.
-// Leaving game mode talks to the X server, which a signal handler must not do.
+// Ending the show exits through the toolkit's and the sound layer's exit
+// handlers, which a signal handler must not run.
 #include "app/stop_signals.h"
 
 #include <signal.h>

@@ -3,6 +3,8 @@
 #include "tools/icons/icon_maker.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "png/png_file.h"
@@ -53,4 +55,25 @@ bool write_icons(const std::filesystem::path& theme_folder) {
     all_written = all_written && !error && write_png(file, pixels, side, side).empty();
   }
   return all_written;
+}
+
+bool write_window_icon_source(const std::filesystem::path& file) {
+  const canvas smiley = draw_smiley();
+  std::ofstream source(file);
+  source << "// Written by quorvan-icons: the window's icon in every size, as _NET_WM_ICON holds it.\n"
+            "#include \"app/window_icon.h\"\n\n"
+            "const std::uint32_t window_icon[] = {\n";
+  std::size_t count = 0;
+  for (const int side : icon_sides) {
+    source << side << ", " << side << ",\n";
+    const auto pixels = shrink_picture(smiley.bytes, picture_side, side);
+    for (std::size_t at = 0; at < pixels.size(); at += 3) {
+      char argb[16];
+      std::snprintf(argb, sizeof argb, "0xff%02x%02x%02x,", pixels[at], pixels[at + 1], pixels[at + 2]);
+      source << argb << ((at / 3 + 1) % 8 == 0 ? "\n" : " ");
+    }
+    count += 2 + pixels.size() / 3;
+  }
+  source << "};\nconst std::size_t window_icon_size = " << count << ";\n";
+  return bool(source.flush());
 }

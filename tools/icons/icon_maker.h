@@ -20,3 +20,8 @@ std::filesystem::path icon_path(const std::filesystem::path& theme_folder, int s
 
 // Writes every size into the theme folder. Returns false on a write error.
 bool write_icons(const std::filesystem::path& theme_folder);
+
+// Writes a C++ source defining the icon in every size as the window's
+// _NET_WM_ICON holds it (app/window_icon.h): per size its width, its height,
+// then its pixels as opaque ARGB, top row first. Returns false on a write error.
+bool write_window_icon_source(const std::filesystem::path& file);

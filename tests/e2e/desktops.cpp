@@ -1,8 +1,10 @@
 // desktops.cpp: writes an Xorg configuration for each kind of desktop, lays out
-// two monitors with xrandr, and starts weston with Xwayland on a private socket.
+// two monitors with xrandr, starts openbox on Xorg, and weston and sway with
+// Xwayland on private sockets.
 #include "tests/e2e/desktops.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <map>
@@ -18,8 +20,8 @@
 namespace {
 
 constexpr auto tool_limit = std::chrono::seconds(10);
-constexpr auto weston_start_limit = std::chrono::seconds(30);
-constexpr auto weston_stop_grace = std::chrono::seconds(5);
+constexpr auto desktop_start_limit = std::chrono::seconds(30);
+constexpr auto desktop_stop_grace = std::chrono::seconds(5);
 constexpr auto log_poll_interval = std::chrono::milliseconds(50);
 
 // Standard timings at 60 Hz for the sizes the bench uses.
@@ -77,6 +79,53 @@ bool lay_out_two_monitors(const desktop_kind& kind, const std::string& display) 
              .exited_with(0);
 }
 
+// A desktop's own processes beside its X server: weston, or a window manager.
+struct desktop_run {
+  child_process process;
+  desktop_server server;
+  std::filesystem::path runtime_folder;  // weston's; none for a window manager
+};
+
+// One per kind, stopped after the last test.
+std::map<std::string, desktop_run> desktop_runs;
+
+class desktop_environment : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    for (auto& [name, run] : desktop_runs) {
+      stop_process(run.process, desktop_stop_grace);
+      std::error_code ignored;
+      if (!run.runtime_folder.empty()) std::filesystem::remove_all(run.runtime_folder, ignored);
+    }
+    desktop_runs.clear();
+  }
+};
+
+[[maybe_unused]] ::testing::Environment* const desktop_cleanup =
+    ::testing::AddGlobalTestEnvironment(new desktop_environment);
+
+// openbox on the display, once it has said it manages the screen.
+std::optional<std::string> start_openbox(const desktop_kind& kind, const std::string& display) {
+  process_setup setup{.command = {"openbox", "--sm-disable"}, .environment = {"DISPLAY=" + display}};
+  setup.error_file = bench_log_folder() / (std::string(kind.name) + ".openbox.log");
+  desktop_run run;
+  try {
+    run.process = start_process(setup);
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+  const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
+  while (!run_tool({"wmctrl", "-m"}, display).exited_with(0)) {
+    if (std::chrono::steady_clock::now() > deadline || has_ended(run.process)) {
+      kill_process(run.process);
+      return "openbox did not start; see " + setup.error_file.string();
+    }
+    std::this_thread::sleep_for(log_poll_interval);
+  }
+  desktop_runs.emplace(kind.name, std::move(run));
+  return std::nullopt;
+}
+
 std::optional<desktop_server> xorg_desktop(const desktop_kind& kind, std::string& failure) {
   const std::filesystem::path config = bench_log_folder() / (std::string("xorg-") + kind.name + ".conf");
   const bool first_use = !std::filesystem::exists(config);
@@ -87,37 +136,19 @@ std::optional<desktop_server> xorg_desktop(const desktop_kind& kind, std::string
     failure = "xrandr could not lay out two monitors";
     return std::nullopt;
   }
-  return desktop_server{.display = server->display(), .wayland_log = {}};
-}
-
-struct weston_run {
-  child_process process;
-  desktop_server server;
-  std::filesystem::path runtime_folder;
-};
-
-// weston's servers, one per kind, stopped after the last test.
-std::map<std::string, weston_run> westons;
-
-class weston_environment : public ::testing::Environment {
- public:
-  void TearDown() override {
-    for (auto& [name, run] : westons) {
-      stop_process(run.process, weston_stop_grace);
-      std::error_code ignored;
-      std::filesystem::remove_all(run.runtime_folder, ignored);
+  if (kind.session == desktop_session::openbox && !desktop_runs.contains(kind.name)) {
+    if (auto why_not = start_openbox(kind, server->display())) {
+      failure = *why_not;
+      return std::nullopt;
     }
-    westons.clear();
   }
-};
-
-[[maybe_unused]] ::testing::Environment* const weston_cleanup =
-    ::testing::AddGlobalTestEnvironment(new weston_environment);
+  return desktop_server{.display = server->display(), .wayland_log = {}, .wayland_environment = {}};
+}
 
 // The X display weston's Xwayland listens on, once weston has said so in its log.
 std::optional<std::string> xwayland_display(const std::filesystem::path& log, child_process& weston) {
   const std::regex listening("xserver listening on display (:[0-9]+)");
-  const auto deadline = std::chrono::steady_clock::now() + weston_start_limit;
+  const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
   while (std::chrono::steady_clock::now() < deadline && !has_ended(weston)) {
     std::smatch found;
     const std::string text = read_file(log);
@@ -128,7 +159,7 @@ std::optional<std::string> xwayland_display(const std::filesystem::path& log, ch
 }
 
 std::optional<desktop_server> weston_desktop(const desktop_kind& kind, std::string& failure) {
-  if (auto found = westons.find(kind.name); found != westons.end()) return found->second.server;
+  if (auto found = desktop_runs.find(kind.name); found != desktop_runs.end()) return found->second.server;
   const std::filesystem::path folder = bench_log_folder();
   // Its own, and the user's alone, as weston wants its runtime folder.
   const std::filesystem::path runtime = folder / (std::string("weston-runtime-") + kind.name);
@@ -153,7 +184,7 @@ std::optional<desktop_server> weston_desktop(const desktop_kind& kind, std::stri
                    "--log=" + log.string()};
   setup.environment = {"XDG_RUNTIME_DIR=" + runtime.string()};
   setup.error_file = folder / (std::string(kind.name) + ".stderr");
-  weston_run run;
+  desktop_run run;
   run.runtime_folder = runtime;
   try {
     run.process = start_process(setup);
@@ -167,9 +198,74 @@ std::optional<desktop_server> weston_desktop(const desktop_kind& kind, std::stri
     kill_process(run.process);
     return std::nullopt;
   }
-  run.server = {.display = *display, .wayland_log = log.string()};
+  run.server = {.display = *display, .wayland_log = log.string(), .wayland_environment = {}};
   const desktop_server server = run.server;
-  westons.emplace(kind.name, std::move(run));
+  desktop_runs.emplace(kind.name, std::move(run));
+  return server;
+}
+
+// sway refuses to run as root: as root the bench runs it as nobody, whose
+// runtime folder it then is.
+std::vector<std::string> as_unprivileged_user(std::vector<std::string> command,
+                                              const std::filesystem::path& runtime_folder) {
+  if (getuid() != 0) return command;
+  constexpr uid_t nobody = 65534;
+  // nobody passes through the bench's folder to its own, and reads nothing else there.
+  std::error_code error;
+  std::filesystem::permissions(runtime_folder.parent_path(), std::filesystem::perms::others_exec,
+                               std::filesystem::perm_options::add, error);
+  if (error || chown(runtime_folder.c_str(), nobody, nobody) != 0) return command;
+  command.insert(command.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+  return command;
+}
+
+// sway on wlroots' headless backend, drawn in software, with its Xwayland
+// started at once; it lets the bench's user into Xwayland, then writes the X
+// and Wayland displays it offers to a file.
+std::optional<desktop_server> sway_desktop(const desktop_kind& kind, std::string& failure) {
+  if (auto found = desktop_runs.find(kind.name); found != desktop_runs.end()) return found->second.server;
+  const std::filesystem::path folder = bench_log_folder();
+  const std::filesystem::path runtime = folder / (std::string("sway-runtime-") + kind.name);
+  std::error_code error;
+  std::filesystem::create_directory(runtime, error);
+  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, error);
+  const std::filesystem::path displays = runtime / "displays";
+  const std::filesystem::path config = runtime / "sway.conf";
+  std::ofstream(config) << "xwayland force\n"
+                        << "output HEADLESS-1 resolution " << size_name(kind.width, kind.height) << " position 0 0\n"
+                        << "default_border none\n"
+                        << "gaps outer 16\n"
+                        << "exec sh -c 'xhost +si:localuser:" << (getuid() == 0 ? "root" : "$USER")
+                        << "; echo $DISPLAY $WAYLAND_DISPLAY > " << displays.string() << "'\n";
+  process_setup setup;
+  setup.command = as_unprivileged_user({"sway", "--config", config.string()}, runtime);
+  setup.environment = {"XDG_RUNTIME_DIR=" + runtime.string(), "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1",
+                       "WLR_RENDERER=pixman", "HOME=" + runtime.string()};
+  setup.error_file = folder / (std::string(kind.name) + ".stderr");
+  desktop_run run;
+  run.runtime_folder = runtime;
+  try {
+    run.process = start_process(setup);
+  } catch (const std::exception& error) {
+    failure = error.what();
+    return std::nullopt;
+  }
+  std::string x_display, wayland_display;
+  const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
+  while (wayland_display.empty() && std::chrono::steady_clock::now() < deadline && !has_ended(run.process)) {
+    std::istringstream(read_file(displays)) >> x_display >> wayland_display;
+    std::this_thread::sleep_for(log_poll_interval);
+  }
+  if (wayland_display.empty()) {
+    failure = "sway did not start Xwayland; see " + setup.error_file.string();
+    kill_process(run.process);
+    return std::nullopt;
+  }
+  run.server = {.display = x_display,
+                .wayland_log = {},
+                .wayland_environment = {"XDG_RUNTIME_DIR=" + runtime.string(), "WAYLAND_DISPLAY=" + wayland_display}};
+  const desktop_server server = run.server;
+  desktop_runs.emplace(kind.name, std::move(run));
   return server;
 }
 
@@ -180,7 +276,11 @@ monitor_area desktop_kind::show_monitor() const {
 }
 
 std::optional<desktop_server> desktop_of(const desktop_kind& kind, std::string& failure) {
-  return kind.wayland ? weston_desktop(kind, failure) : xorg_desktop(kind, failure);
+  switch (kind.session) {
+    case desktop_session::weston: return weston_desktop(kind, failure);
+    case desktop_session::sway: return sway_desktop(kind, failure);
+    default: return xorg_desktop(kind, failure);
+  }
 }
 
 void on_desktop::SetUp() {

@@ -1,12 +1,14 @@
-// full_screen_test.cpp: the show on the desktops people have: in every scene
-// the whole picture, as large as fits at 4:3, centred on its monitor with black
-// around it, the same pixels as the capture tool draws at that size; the
-// desktop's mode and monitor layout left as they were; the show to its end.
+// full_screen_test.cpp: the show on the desktops people have: a window the
+// desktop can name, full screen again on "f" once it was taken away; in every
+// scene the whole picture, as large as fits at 4:3, centred on its monitor
+// with black around it, the same pixels as the capture tool draws at that
+// size; the desktop's mode and monitor layout left as they were; the show to its end.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "capture/options.h"
@@ -21,11 +23,12 @@ namespace {
 constexpr desktop_kind desktops[] = {
     {.name = "xorg_640x480_depth_16", .width = 640, .height = 480, .depth = 16},
     {.name = "xorg_1024x768", .width = 1024, .height = 768},
-    {.name = "xorg_1920x1080", .width = 1920, .height = 1080},
+    {.name = "openbox_xorg_1920x1080", .width = 1920, .height = 1080, .session = desktop_session::openbox},
     {.name = "xorg_2560x1080", .width = 2560, .height = 1080},
     {.name = "xorg_two_1920x1080_monitors", .width = 1920, .height = 1080, .monitors = 2},
     {.name = "xorg_1024x768_without_640x480", .width = 1024, .height = 768, .offers_640x480 = false},
-    {.name = "weston_xwayland_1920x1080", .width = 1920, .height = 1080, .wayland = true},
+    {.name = "weston_xwayland_1920x1080", .width = 1920, .height = 1080, .session = desktop_session::weston},
+    {.name = "sway_xwayland_1920x1080", .width = 1920, .height = 1080, .session = desktop_session::sway},
 };
 
 // One frame of each scene: the smiley, the credits, the greetings, the cube
@@ -34,6 +37,7 @@ constexpr int looked_at_frames[] = {40, 600, 1420, 2512, 2645, 3000};
 constexpr const char* window_title = "quorvan";
 constexpr auto capture_limit = std::chrono::minutes(3);
 constexpr auto full_screen_limit = std::chrono::seconds(20);
+constexpr int back_to_full_screen_frame = 20;  // the show is held here until "f" has brought full screen back
 
 std::string frame_list() {
   std::string text;
@@ -41,10 +45,31 @@ std::string frame_list() {
   return text;
 }
 
+// What sway shows on its output, as grim grabs it. sway puts the window's
+// last frame on its output at its next refresh: grabs are taken until two in
+// a row agree.
+std::optional<rgb_frame> grab_compositor_output(const desktop_server& server, const std::filesystem::path& file) {
+  const process_setup grim{.command = {"grim", "-t", "png", file.string()}, .environment = server.wayland_environment};
+  std::optional<rgb_frame> previous;
+  for (int grab = 0; grab < 20; ++grab) {
+    if (!run_program(grim, full_screen_limit).exited_with(0)) return std::nullopt;
+    std::optional<rgb_frame> output = read_png(file);
+    if (output && previous && output->bytes == previous->bytes) return output;
+    previous = std::move(output);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return std::nullopt;
+}
+
 // The monitor as the show covers it: Xorg's scanned-out part of the root
-// window; under a compositor, the show's own window.
-std::optional<rgb_frame> what_a_person_sees(const desktop_kind& kind, const std::string& display) {
-  return kind.wayland ? grab_window(display, window_title) : grab_screen_area(display, kind.show_monitor());
+// window; under weston, the show's own window; under sway, its output.
+std::optional<rgb_frame> what_a_person_sees(const desktop_kind& kind, const desktop_server& server,
+                                            const show_data_folder& folder) {
+  switch (kind.session) {
+    case desktop_session::weston: return grab_window(server.display, window_title);
+    case desktop_session::sway: return grab_compositor_output(server, folder.path / "output.png");
+    default: return grab_screen_area(server.display, kind.show_monitor());
+  }
 }
 
 // The same frames drawn off screen by the capture tool and scaled to that size.
@@ -85,27 +110,61 @@ void expect_whole_picture_centred_at_4_3(const rgb_frame& frame) {
   EXPECT_FALSE(frame.row_is_all(frame.height / 2, black_level)) << "nothing between the bars";
 }
 
+// Full screen taken away as a user can: through the window manager where
+// one runs, else by sizing the window down.
+bool take_full_screen_away(const desktop_kind& kind, const std::string& display) {
+  if (kind.has_window_manager()) return ask_window_manager_to_remove_full_screen(display, window_title);
+  const process_setup size_down{.command = {"xdotool", "search", "--name", "^quorvan$", "windowsize", "320", "240"},
+                                .environment = {"DISPLAY=" + display}};
+  return run_program(size_down, full_screen_limit).exited_with(0);
+}
+
+// What the desktop knows the window by, for the menu entry and the task switcher.
+void expect_window_named_for_the_desktop(const std::string& display, const running_show& show) {
+  const std::optional<window_identity> identity = read_window_identity(display, window_title);
+  ASSERT_TRUE(identity.has_value()) << "no window";
+  EXPECT_EQ(identity->instance_name, "quorvan");
+  EXPECT_EQ(identity->class_name, "Quorvan");
+  EXPECT_EQ(identity->name, window_title);
+  EXPECT_EQ(identity->pid, show.process.pid);
+  EXPECT_EQ(identity->icon_sizes, "16x16 22x22 24x24 32x32 48x48 64x64 128x128 256x256");
+}
+
 using full_screen = on_desktop;
 
 TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_leaves_the_desktop_as_it_was) {
   const desktop_kind& kind = GetParam();
   show_data_folder folder(kind.name);
   const std::string layout_before = desktop_layout(server.display);
-  std::vector<int> holds{1};
+  std::vector<int> holds{1, back_to_full_screen_frame};
   holds.insert(holds.end(), std::begin(looked_at_frames), std::end(looked_at_frames));
   running_show show = start_show_on(server.display, folder, {.hold_frames = holds});
   // A window manager makes the window full screen in its own time: the show
-  // waits after its first frame until the window covers the monitor, so the
-  // frames looked at are drawn at the full size.
+  // waits after its first frame until the window covers the monitor.
   ASSERT_TRUE(wait_for_hold(show, 1, run_limit));
   const monitor_area monitor = kind.show_monitor();
   EXPECT_TRUE(wait_for_window_size(server.display, window_title, monitor.width, monitor.height, full_screen_limit))
       << "the window never covered the monitor";
+  expect_window_named_for_the_desktop(server.display, show);
+  // Full screen taken away, "f" brings it back before the frames looked at.
+  // (weston's headless backend has no keyboard, and its window manager takes
+  // the focus back from any window given it: no key reaches the show there.)
+  if (kind.session != desktop_session::weston) {
+    ASSERT_TRUE(take_full_screen_away(kind, server.display));
+    EXPECT_TRUE(wait_for_window_size_other_than(server.display, window_title, monitor.width, monitor.height,
+                                                full_screen_limit))
+        << "full screen was not taken away";
+    ASSERT_TRUE(press_keys(show, {"f"}));
+  }
+  resume_show(show);
+  ASSERT_TRUE(wait_for_hold(show, back_to_full_screen_frame, run_limit));
+  EXPECT_TRUE(wait_for_window_size(server.display, window_title, monitor.width, monitor.height, full_screen_limit))
+      << "not full screen again";
   resume_show(show);
   std::map<int, rgb_frame> seen;
   for (const int frame : looked_at_frames) {
     ASSERT_TRUE(wait_for_hold(show, frame, run_limit)) << "frame " << frame;
-    if (auto grab = what_a_person_sees(kind, server.display)) seen.emplace(frame, std::move(*grab));
+    if (auto grab = what_a_person_sees(kind, server, folder)) seen.emplace(frame, std::move(*grab));
     if (frame == looked_at_frames[0]) {
       EXPECT_EQ(desktop_layout(server.display), layout_before) << "the show changed the desktop";
     }
@@ -113,7 +172,7 @@ TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_l
   }
   expect_ran_to_its_end(finish_show(show, run_limit));
   EXPECT_EQ(desktop_layout(server.display), layout_before) << "the desktop did not get its layout back";
-  if (kind.wayland) {
+  if (kind.session == desktop_session::weston) {
     std::string why_not;
     EXPECT_TRUE(first_xwayland_still_runs(server, why_not)) << why_not;
   }

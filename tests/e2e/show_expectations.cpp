@@ -26,6 +26,6 @@ std::string repeated(const std::string& line, int times) {
 std::vector<probe_event> full_screen_requests_after_start(const std::vector<probe_event>& events) {
   std::vector<probe_event> requests;
   for (const probe_event& event : events)
-    if (event.frame > 0 && (event.name == "full_screen" || event.name == "place_window")) requests.push_back(event);
+    if (event.frame > 0 && event.name == "place_window") requests.push_back(event);
   return requests;
 }

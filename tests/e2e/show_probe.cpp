@@ -16,10 +16,8 @@
 //   audio <rate> <SDL format> <channels> <buffer frames>
 //   reshape <width> <height>
 //   key <code> <the monotonic clock in ns as the key reached the program>
-//   full_screen        (the toolkit asked for full screen)
 //   place_window <x> <y> <width> <height>   (the window placed over a monitor)
 //   hold
-//   leave_full_screen
 //   exit
 // and "frames" holds the number of frames presented when the process exits.
 //
@@ -214,18 +212,6 @@ int glutCreateWindow(const char* title) {
   const int window = create(title);
   log_event("window %d %d", glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
   return window;
-}
-
-void glutFullScreen() {
-  static auto* const full_screen = next_definition<void()>("glutFullScreen");
-  log_event("full_screen");
-  full_screen();
-}
-
-void glutLeaveFullScreen() {
-  static auto* const leave = next_definition<void()>("glutLeaveFullScreen");
-  log_event("leave_full_screen");
-  leave();
 }
 
 int XMoveResizeWindow(Display* display, Window window, int x, int y, unsigned width, unsigned height) {

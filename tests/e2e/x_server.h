@@ -1,5 +1,5 @@
 // x_server.h: a private X server for the end-to-end tests: Xorg on the dummy
-// video driver, which offers the mode switching that full-screen game mode needs.
+// video driver, drawn by Mesa's llvmpipe, with no window manager.
 #pragma once
 
 #include <chrono>

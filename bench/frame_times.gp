@@ -40,7 +40,7 @@ plot minimal_times using 1:2 with lines lc rgb "#999999" title "minimal program 
      scenes using 2:($4 * 3):($3 - $2 + 1):(0) every ::0::(scene_total - 1) with vectors nohead dt 2 lw 2 lc rgb "#c03030" \
        title "3 x the scene's median"
 
-set title "quorvan paced at 60 frames a second (one run, no swap control): interval before each presented frame"
+set title "quorvan paced at 60 frames a second (one run on the bench's Xorg): interval before each presented frame"
 set yrange [0:40]
 unset key
 plot paced_times using 1:2 with lines lc rgb "#1f5fbf" title "interval", \
@@ -49,12 +49,15 @@ plot paced_times using 1:2 with lines lc rgb "#1f5fbf" title "interval", \
 # Each step against its slot (step - 1)/60 s after the first frame: drawn
 # steps on the line while the window is hidden, and when it is shown again
 # the first frame presents the newest due step, not the next one.
-set title "quorvan paced, its window hidden for 5 s: steps drawn and steps presented, in the seconds around its return"
+set title "quorvan paced, its window hidden for 5 s (8 s after start): steps drawn and steps presented around the hide"
 set xlabel "seconds from the first frame"
 set ylabel "step"
-unset xrange
+do for [s = 1:scene_total] {
+  unset object s
+  unset label s
+}
 unset yrange
-set xrange [11:15]
+set xrange [6.5:14.5]
 set autoscale y
 set key below
 seconds(ns) = (ns - hidden_first_ns) / 1e9

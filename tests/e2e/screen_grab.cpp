@@ -9,7 +9,6 @@
 #include <bit>
 #include <memory>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -110,57 +109,6 @@ std::optional<rgb_frame> grab_window(const std::string& display_name, const std:
   XWindowAttributes attributes;
   if (window == None || XGetWindowAttributes(display.get(), window, &attributes) == 0) return std::nullopt;
   return grab(display.get(), window, {.x = 0, .y = 0, .width = attributes.width, .height = attributes.height});
-}
-
-namespace {
-
-// A property's items, 8-bit ones as bytes, 32-bit ones as Xlib's longs.
-template <typename item>
-std::vector<item> property_items(Display* display, Window window, const char* name) {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, bytes_after = 0;
-  unsigned char* data = nullptr;
-  std::vector<item> items;
-  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False, AnyPropertyType,
-                         &type, &format, &count, &bytes_after, &data) == Success &&
-      data != nullptr && format == int(sizeof(item) == 1 ? 8 : 32))
-    items.assign(reinterpret_cast<const item*>(data), reinterpret_cast<const item*>(data) + count);
-  if (data != nullptr) XFree(data);
-  return items;
-}
-
-std::string icon_sizes(const std::vector<long>& icon) {
-  std::string sizes;
-  std::size_t at = 0;
-  while (at + 2 <= icon.size()) {
-    sizes += (sizes.empty() ? "" : " ") + std::to_string(icon[at]) + "x" + std::to_string(icon[at + 1]);
-    at += 2 + std::size_t(icon[at] * icon[at + 1]);
-  }
-  return at == icon.size() ? sizes : "broken";
-}
-
-}  // namespace
-
-std::optional<window_identity> read_window_identity(const std::string& display_name, const std::string& title) {
-  display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
-  if (!display) return std::nullopt;
-  const Window window = find_window(display.get(), DefaultRootWindow(display.get()), title);
-  if (window == None) return std::nullopt;
-  window_identity identity;
-  XClassHint hint{};
-  if (XGetClassHint(display.get(), window, &hint) != 0) {
-    identity.instance_name = hint.res_name;
-    identity.class_name = hint.res_class;
-    XFree(hint.res_name);
-    XFree(hint.res_class);
-  }
-  const auto name = property_items<char>(display.get(), window, "_NET_WM_NAME");
-  identity.name.assign(name.begin(), name.end());
-  const auto pid = property_items<long>(display.get(), window, "_NET_WM_PID");
-  identity.pid = pid.size() == 1 ? pid[0] : 0;
-  identity.icon_sizes = icon_sizes(property_items<long>(display.get(), window, "_NET_WM_ICON"));
-  return identity;
 }
 
 bool ask_window_manager_to_remove_full_screen(const std::string& display_name, const std::string& title) {

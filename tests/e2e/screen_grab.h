@@ -1,6 +1,6 @@
 // screen_grab.h: what a person sees on an X display: part of the root window,
-// or one window, read with XGetImage as RGB; and what the desktop reads of a
-// window to name it.
+// or one window, read with XGetImage as RGB; and a window's full screen taken
+// away as a pager would.
 #pragma once
 
 #include <chrono>
@@ -22,18 +22,6 @@ bool wait_for_window_size(const std::string& display, const std::string& title, 
 // Waits until it has another size; false at the limit.
 bool wait_for_window_size_other_than(const std::string& display, const std::string& title, int width, int height,
                                      std::chrono::milliseconds limit);
-
-// What a dock or task switcher reads of a window: WM_CLASS's instance and
-// class names, _NET_WM_NAME, _NET_WM_PID, and the sizes _NET_WM_ICON holds,
-// as "16x16 22x22 ..." ("broken" where its sizes do not add up to its length).
-struct window_identity {
-  std::string instance_name;
-  std::string class_name;
-  std::string name;
-  long pid = 0;
-  std::string icon_sizes;
-};
-std::optional<window_identity> read_window_identity(const std::string& display, const std::string& title);
 
 // Asks the window manager, as a pager or wmctrl would, to take full screen
 // away from the window of that title; false when there is no such window.

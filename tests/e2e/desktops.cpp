@@ -104,16 +104,35 @@ class desktop_environment : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment* const desktop_cleanup =
     ::testing::AddGlobalTestEnvironment(new desktop_environment);
 
+// Starts one of a desktop's processes; nullopt, and why in failure, if it cannot be.
+std::optional<desktop_run> start_desktop_process(const process_setup& setup, std::string& failure) {
+  try {
+    return desktop_run{.process = start_process(setup), .server = {}, .runtime_folder = {}};
+  } catch (const std::exception& error) {
+    failure = error.what();
+    return std::nullopt;
+  }
+}
+
+// A compositor's runtime folder, its own and its user's alone, as compositors want.
+std::filesystem::path runtime_folder(const std::string& compositor, const desktop_kind& kind, std::string& failure) {
+  const std::filesystem::path folder = bench_log_folder();
+  const std::filesystem::path runtime = folder / (compositor + "-runtime-" + kind.name);
+  std::error_code error;
+  std::filesystem::create_directory(runtime, error);
+  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, error);
+  if (folder.empty() || error) failure = "cannot make " + compositor + "'s runtime folder";
+  return failure.empty() ? runtime : std::filesystem::path();
+}
+
 // openbox on the display, once it has said it manages the screen.
 std::optional<std::string> start_openbox(const desktop_kind& kind, const std::string& display) {
   process_setup setup{.command = {"openbox", "--sm-disable"}, .environment = {"DISPLAY=" + display}};
   setup.error_file = bench_log_folder() / (std::string(kind.name) + ".openbox.log");
-  desktop_run run;
-  try {
-    run.process = start_process(setup);
-  } catch (const std::exception& error) {
-    return error.what();
-  }
+  std::string failure;
+  std::optional<desktop_run> started = start_desktop_process(setup, failure);
+  if (!started) return failure;
+  desktop_run& run = *started;
   const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
   while (!run_tool({"wmctrl", "-m"}, display).exited_with(0)) {
     if (std::chrono::steady_clock::now() > deadline || has_ended(run.process)) {
@@ -161,15 +180,8 @@ std::optional<std::string> xwayland_display(const std::filesystem::path& log, ch
 std::optional<desktop_server> weston_desktop(const desktop_kind& kind, std::string& failure) {
   if (auto found = desktop_runs.find(kind.name); found != desktop_runs.end()) return found->second.server;
   const std::filesystem::path folder = bench_log_folder();
-  // Its own, and the user's alone, as weston wants its runtime folder.
-  const std::filesystem::path runtime = folder / (std::string("weston-runtime-") + kind.name);
-  std::error_code error;
-  std::filesystem::create_directory(runtime, error);
-  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, error);
-  if (folder.empty() || error) {
-    failure = "cannot make weston's runtime folder";
-    return std::nullopt;
-  }
+  const std::filesystem::path runtime = runtime_folder("weston", kind, failure);
+  if (runtime.empty()) return std::nullopt;
   const std::filesystem::path config = folder / "weston.ini";
   std::ofstream(config) << "[core]\nxwayland=true\n[shell]\npanel-position=none\n";
   const std::filesystem::path log = folder / (std::string(kind.name) + ".log");
@@ -184,14 +196,10 @@ std::optional<desktop_server> weston_desktop(const desktop_kind& kind, std::stri
                    "--log=" + log.string()};
   setup.environment = {"XDG_RUNTIME_DIR=" + runtime.string()};
   setup.error_file = folder / (std::string(kind.name) + ".stderr");
-  desktop_run run;
+  std::optional<desktop_run> started = start_desktop_process(setup, failure);
+  if (!started) return std::nullopt;
+  desktop_run& run = *started;
   run.runtime_folder = runtime;
-  try {
-    run.process = start_process(setup);
-  } catch (const std::exception& error) {
-    failure = error.what();
-    return std::nullopt;
-  }
   const std::optional<std::string> display = xwayland_display(log, run.process);
   if (!display) {
     failure = "weston did not start Xwayland; see " + log.string();
@@ -224,11 +232,8 @@ std::vector<std::string> as_unprivileged_user(std::vector<std::string> command,
 // and Wayland displays it offers to a file.
 std::optional<desktop_server> sway_desktop(const desktop_kind& kind, std::string& failure) {
   if (auto found = desktop_runs.find(kind.name); found != desktop_runs.end()) return found->second.server;
-  const std::filesystem::path folder = bench_log_folder();
-  const std::filesystem::path runtime = folder / (std::string("sway-runtime-") + kind.name);
-  std::error_code error;
-  std::filesystem::create_directory(runtime, error);
-  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, error);
+  const std::filesystem::path runtime = runtime_folder("sway", kind, failure);
+  if (runtime.empty()) return std::nullopt;
   const std::filesystem::path displays = runtime / "displays";
   const std::filesystem::path config = runtime / "sway.conf";
   std::ofstream(config) << "xwayland force\n"
@@ -241,15 +246,11 @@ std::optional<desktop_server> sway_desktop(const desktop_kind& kind, std::string
   setup.command = as_unprivileged_user({"sway", "--config", config.string()}, runtime);
   setup.environment = {"XDG_RUNTIME_DIR=" + runtime.string(), "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1",
                        "WLR_RENDERER=pixman", "HOME=" + runtime.string()};
-  setup.error_file = folder / (std::string(kind.name) + ".stderr");
-  desktop_run run;
+  setup.error_file = bench_log_folder() / (std::string(kind.name) + ".stderr");
+  std::optional<desktop_run> started = start_desktop_process(setup, failure);
+  if (!started) return std::nullopt;
+  desktop_run& run = *started;
   run.runtime_folder = runtime;
-  try {
-    run.process = start_process(setup);
-  } catch (const std::exception& error) {
-    failure = error.what();
-    return std::nullopt;
-  }
   std::string x_display, wayland_display;
   const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
   while (wayland_display.empty() && std::chrono::steady_clock::now() < deadline && !has_ended(run.process)) {

@@ -33,7 +33,6 @@ struct desktop_kind {
   bool offers_640x480 = true;  // a mode the old full-screen switch would have taken
   desktop_session session = desktop_session::xorg;
 
-  bool is_wayland() const { return session == desktop_session::weston || session == desktop_session::sway; }
   // Whether a window manager runs, which makes the window full screen when asked.
   bool has_window_manager() const { return session != desktop_session::xorg; }
 

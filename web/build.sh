@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # build.sh: builds the show for a browser, as static files in build-web/site:
-# the data files (by the data tool, built for this machine), libopenmpt with
+# the data files and their PNG copies (by tools built for this machine), libopenmpt with
 # Emscripten (once), then the show, the music worklet and the page.
 # Usage: bash web/build.sh   (after: bash setup.sh show web)
 set -euo pipefail
@@ -11,7 +11,7 @@ build=build-web
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 
 [ -f $build/data-tool/CMakeCache.txt ] || cmake -S . -B $build/data-tool -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build $build/data-tool --target show_data --parallel $jobs
+cmake --build $build/data-tool --target show_data quorvan-web-pictures --parallel $jobs
 
 bash web/build_libopenmpt.sh $build/libopenmpt
 

@@ -31,7 +31,7 @@ source_dir=$(ls -d "$folder"/source/libopenmpt-*/ | head -n 1)
 build=$folder/build
 mkdir -p "$build"
 cd "$build"
-flags="-O2 -fexceptions"
+flags="-Os -fexceptions"
 emconfigure "$source_dir/configure" --host=wasm32 --prefix="$install" --enable-static --disable-shared \
   --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc \
   --without-zlib --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile \

@@ -10,6 +10,7 @@ void accept_component_counts();
 
 // The show binds the fixed texture names 1 to count without generating them,
 // which WebGL does not accept: this makes each of them a texture now, and
-// keeps the library from ever handing them out for something else.
+// keeps the library from ever handing them out for something else. Each
+// holds one white texel until its picture loads.
 void claim_show_texture_names(int count);
 }

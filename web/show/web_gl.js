@@ -20,10 +20,18 @@ mergeInto(LibraryManager.library, {
     const context = GL.currentContext.GLctx;
     for (let name = 1; name <= count; ++name) {
       if (GL.textures[name]) continue;
+      // One white texel until the picture loads: a desktop draws a quad
+      // whose picture failed untextured, in its own colour, where WebGL
+      // would sample black.
       const texture = context.createTexture();
+      context.bindTexture(context.TEXTURE_2D, texture);
+      context.texImage2D(context.TEXTURE_2D, 0, context.RGB, 1, 1, 0, context.RGB, context.UNSIGNED_BYTE,
+                         new Uint8Array([255, 255, 255]));
+      context.texParameteri(context.TEXTURE_2D, context.TEXTURE_MIN_FILTER, context.NEAREST);
       texture.name = name;
       GL.textures[name] = texture;
     }
+    context.bindTexture(context.TEXTURE_2D, null);
     // New objects of every kind are numbered from this one shared counter.
     GL.counter = Math.max(GL.counter, count + 1);
   },

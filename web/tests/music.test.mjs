@@ -6,6 +6,7 @@ import {readFileSync} from 'node:fs';
 import {createRequire} from 'node:module';
 import {join} from 'node:path';
 import {before, test} from 'node:test';
+import {gunzipSync} from 'node:zlib';
 
 import {mix_native_music} from './support/native.mjs';
 import {data_folder, site_folder} from './support/paths.mjs';
@@ -17,7 +18,7 @@ const worklet_block_frames = 128;  // what an AudioWorklet asks for each time
 const about_a_second = Math.ceil(mix_rate / worklet_block_frames) * worklet_block_frames;
 
 const create_quorvan_mixer = createRequire(import.meta.url)(join(site_folder, 'quorvan_mixer.js'));
-const mixer_code = readFileSync(join(site_folder, 'quorvan_mixer.wasm'));
+const mixer_code = gunzipSync(readFileSync(join(site_folder, 'quorvan_mixer.wasm.gz')));
 const show_module = readFileSync(join(data_folder, music_file));
 
 const open_mixer = (module_bytes) => create_quorvan_mixer.open_mixer(mixer_code, module_bytes, mix_rate);

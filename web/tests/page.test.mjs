@@ -1,15 +1,20 @@
 // page.test.mjs: the page as a person uses it, in headless Chromium, in real
 // time: the invitation, the show at up to 60 frames a second with its music,
 // the keys, a hidden tab, the end at frame 3194 with the music stopping, and
-// playing again.
+// playing again; then the page where files are missing or broken, and the
+// single file opened from disk on a phone.
 import assert from 'node:assert/strict';
+import {cpSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
 import {after, before, test} from 'node:test';
 import {setTimeout as sleep} from 'node:timers/promises';
+import {pathToFileURL} from 'node:url';
 
 import {launch_browser} from './support/browser.mjs';
 import {describe_pacing, frame_pacing, install_frame_probe, read_frame_probe} from './support/frame_probe.mjs';
 import {site_folder, test_pages_folder} from './support/paths.mjs';
-import {frames_in_show} from './support/show_facts.mjs';
+import {frames_in_show, music_file} from './support/show_facts.mjs';
 import {frames_drawn, hide_for, music_against_picture, music_status, page_state, wait_for_state} from './support/show_page.mjs';
 import {serve_site} from './support/site_server.mjs';
 
@@ -36,9 +41,10 @@ after(async () => {
   await server?.close();
 });
 
-test('prints_ca_passe_once_for_each_picture_to_the_console', () => {
+test('prints_ca_passe_once_for_each_picture_to_the_console_and_no_emulation_warnings', () => {
   assert.deepEqual(console_lines.filter((line) => line.includes('ca passe')),
                    Array(pictures_in_show).fill(' ca passe '));
+  assert.deepEqual(console_lines.filter((line) => /emscripten GL|Unhandled `pname`/.test(line)), []);
 });
 
 test('waits_for_a_key_or_a_click_with_neither_frames_nor_music', async () => {
@@ -55,21 +61,30 @@ test('waits_for_a_key_or_a_click_with_neither_frames_nor_music', async () => {
   assert.equal(await page.$eval('#invitation', (card) => card.hidden), false);
 });
 
-const picture_box = () => page.$eval('#show', (canvas) => {
-  const box = canvas.getBoundingClientRect();
-  return [box.x, box.y, box.width, box.height].map(Math.round);
+const picture_box = () => page.$eval('#picture', (box) => {
+  const {x, y, width, height} = box.getBoundingClientRect();
+  return [x, y, width, height].map(Math.round);
 });
+// The canvas's drawing buffer: the window's size in device pixels, which the
+// show fills; it follows a new size at the next display frame.
+async function drawing_buffer() {
+  await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+  return page.$eval('#show', (canvas) => [canvas.width, canvas.height]);
+}
 
-test('shows_the_picture_4_3_centred_and_as_large_as_fits', async () => {
+test('places_the_picture_4_3_centred_as_large_as_fits_in_a_canvas_of_device_pixels', async () => {
   try {
     await page.setViewport({width: 1000, height: 500});
     assert.deepEqual(await picture_box(), [167, 0, 667, 500]);
+    assert.deepEqual(await drawing_buffer(), [1000, 500]);
     await page.setViewport({width: 600, height: 900});
     assert.deepEqual(await picture_box(), [0, 225, 600, 450]);
+    assert.deepEqual(await drawing_buffer(), [600, 900]);
   } finally {
     await page.setViewport({width: 800, height: 600});
   }
   assert.deepEqual(await picture_box(), [0, 0, 800, 600]);
+  assert.deepEqual(await drawing_buffer(), [800, 600]);
   assert.equal(await page.evaluate(() => getComputedStyle(document.body).backgroundColor), 'rgb(0, 0, 0)');
 });
 
@@ -133,6 +148,9 @@ test('keeps_time_with_its_music_through_a_hidden_tab_and_stops_after_frame_3194_
   const offsets = `music against picture: ${before_hiding.toFixed(1)} ms before, ${after_showing.toFixed(1)} ms after`;
   console.log(offsets);
   assert.ok(Math.abs(after_showing - before_hiding) <= 2000 / 60, offsets);
+  await page.keyboard.press('f');  // and the end leaves full screen
+  await sleep(300);
+  assert.equal(await page.evaluate(() => document.fullscreenElement?.id), 'stage');
   await wait_for_state(page, 'ended', 300);
   assert.equal(await frames_drawn(page), frames_in_show);
   // Its last step is due 3193 sixtieths of a second in, however many frames the machine showed.
@@ -144,7 +162,23 @@ test('keeps_time_with_its_music_through_a_hidden_tab_and_stops_after_frame_3194_
   await sleep(300);
   assert.equal((await music_status(page)).position, stopped.position, 'the music goes on');
   assert.equal(await frames_drawn(page), frames_in_show);
-  assert.equal(await page.$eval('#ending', (card) => card.hidden), false);
+  assert.equal(await page.evaluate(() => document.fullscreenElement), null);
+});
+
+test('offers_to_play_again_in_the_lower_bar_and_escape_starts_nothing', async () => {
+  // Under the show's own closing card: in the picture's lower black bar (73 of 480 rows).
+  const [, top, , height] = await picture_box();
+  const card = await page.$eval('#ending', (ending) => {
+    const box = ending.getBoundingClientRect();
+    return {hidden: ending.hidden, top: box.top, bottom: box.bottom};
+  });
+  assert.equal(card.hidden, false);
+  assert.ok(card.top >= top + height * (480 - 73) / 480 - 1 && card.bottom <= top + height + 1,
+            `the card spans ${card.top} to ${card.bottom}`);
+  await page.keyboard.press('Escape');
+  await sleep(300);
+  assert.equal(await page_state(page), 'ended');
+  assert.equal(await frames_drawn(page), frames_in_show);
 });
 
 test('draws_at_most_60_frames_a_second_without_bursts', async () => {
@@ -155,7 +189,10 @@ test('draws_at_most_60_frames_a_second_without_bursts', async () => {
   assert.ok(pacing.closest > 12, `two frames ${pacing.closest} ms apart`);
 });
 
-test('plays_again_after_the_end', async () => {
+test('plays_again_after_the_end_with_the_same_context_and_files', async () => {
+  const requests = [];
+  page.on('request', (request) => requests.push(request.url()));
+  await page.evaluate(() => { window.context_before = window.quorvan.show.ctx; });
   await page.keyboard.press('x');
   await wait_for_state(page, 'playing', 10);
   await sleep(500);
@@ -163,6 +200,8 @@ test('plays_again_after_the_end', async () => {
   assert.ok(frames > 0 && frames < 120, `${frames} frames half a second into the new run`);
   const status = await music_status(page);
   assert.ok(status.peak > 0 && status.position < 1.5, `music at ${status.position} s`);
+  assert.equal(await page.evaluate(() => window.quorvan.show.ctx === window.context_before), true);
+  assert.deepEqual(requests, []);
 });
 
 test('escape_ends_the_show_and_its_music_at_once', async () => {
@@ -173,4 +212,75 @@ test('escape_ends_the_show_and_its_music_at_once', async () => {
   await sleep(300);
   assert.equal((await music_status(page)).peak, 0);
   assert.equal(await frames_drawn(page), frames);
+});
+
+// A copy of the site as a careless upload leaves it: without `missing`, and
+// with `broken` files of nonsense. Served, it resolves to {url, close()}.
+function serve_damaged_site({missing = [], broken = []}) {
+  const folder = mkdtempSync(join(tmpdir(), 'quorvan-damaged-site-'));
+  cpSync(site_folder, folder, {recursive: true});
+  for (const file of missing) rmSync(join(folder, file));
+  for (const file of broken) writeFileSync(join(folder, file), 'not what it should be');
+  return serve_site(folder, test_pages_folder);
+}
+
+async function open_page(url, viewport = {width: 800, height: 600}) {
+  const opened = await browser.newPage();
+  await opened.setViewport(viewport);
+  const lines = [];
+  opened.on('console', (message) => lines.push(message.text()));
+  await opened.goto(url);
+  for (let waited = 0; waited < 100 && ['loading', undefined].includes(await page_state(opened)); waited++) await sleep(100);
+  const words = await opened.$eval('#picture', (picture) => picture.innerText);
+  return {opened, lines, words};
+}
+
+test('says_which_file_is_missing_or_broken_and_plays_on_without_it', async () => {
+  const damaged = await serve_damaged_site({missing: ['smiley_256.png'], broken: [music_file]});
+  try {
+    const {opened, words} = await open_page(damaged.url);
+    assert.equal(await page_state(opened), 'inviting');
+    assert.match(words, /smiley_256[.]png could not be loaded \(404 Not Found\).*That picture shows white/);
+    assert.match(words, /quorvan[.]xm is not a module this show can play: the show plays without music/);
+    // The smiley's quad, drawn in the middle of the picture, is white, as on a desktop.
+    const middle = await opened.evaluate(() => {
+      const show = window.quorvan.show;
+      for (let step = 0; step < 40; ++step) show._web_frame();
+      show._web_present(640, 480);
+      const gl = show.ctx;
+      gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+      const pixel = new Uint8Array(4);
+      gl.readPixels(320, 240, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+      return Array.from(pixel.subarray(0, 3));
+    });
+    assert.deepEqual(middle, [255, 255, 255]);
+  } finally {
+    await damaged.close();
+  }
+  const without_show = await serve_damaged_site({missing: ['quorvan_show.wasm']});
+  try {
+    const {opened, words} = await open_page(without_show.url);
+    assert.equal(await page_state(opened), 'failed');
+    assert.match(words, /quorvan_show[.]wasm could not be loaded \(404 Not Found\): put the whole site folder/);
+  } finally {
+    await without_show.close();
+  }
+});
+
+test('from_disk_the_site_says_how_to_serve_it_and_quorvan_html_plays_on_a_phone', async () => {
+  const {opened: from_disk, words} = await open_page(pathToFileURL(join(site_folder, 'index.html')).href);
+  assert.equal(await page_state(from_disk), 'failed');
+  assert.ok(words.includes(`Open quorvan.html instead, or serve this folder: python3 -m http.server -d ${site_folder}/ 8000`), words);
+
+  const phone = {width: 390, height: 844, isMobile: true, hasTouch: true};
+  const {opened, lines, words: invitation} = await open_page(pathToFileURL(join(site_folder, 'quorvan.html')).href, phone);
+  assert.equal(await page_state(opened), 'inviting');
+  assert.match(invitation, /Tap to start/);
+  assert.equal(await opened.$eval('#keys', (keys) => keys.hidden), true);
+  assert.deepEqual(lines.filter((line) => line.includes('ca passe')), Array(pictures_in_show).fill(' ca passe '));
+  await opened.touchscreen.tap(195, 422);
+  await sleep(1000);
+  const status = await music_status(opened);
+  assert.equal(await page_state(opened), 'playing');
+  assert.ok(status.peak > 0 && status.position > 0.5, `music at ${status.position} s, peak ${status.peak}`);
 });

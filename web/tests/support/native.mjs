@@ -9,12 +9,12 @@ import {read_png} from './frames.mjs';
 import {data_folder, native_build, repository_folder} from './paths.mjs';
 import {music_file} from './show_facts.mjs';
 
-// The capture tool's stills of the given frames, from the same data files
-// as the page's: a map from frame number to frame.
-export function capture_native_frames(frames) {
+// The capture tool's stills of the given frames at a size ('WxH'), from the
+// same data files as the page's: a map from frame number to frame.
+export function capture_native_frames(frames, size) {
   const folder = mkdtempSync(join(tmpdir(), 'quorvan-native-frames-'));
   execFileSync(join(native_build, 'bin/quorvan-capture'),
-               [`--png=${frames.join(',')}`, `--data=${data_folder}`], {cwd: folder, stdio: 'pipe'});
+               [`--png=${frames.join(',')}`, `--size=${size}`, `--data=${data_folder}`], {cwd: folder, stdio: 'pipe'});
   const still = (frame) => join(folder, `quorvan-frame-${String(frame).padStart(4, '0')}.png`);
   return new Map(frames.map((frame) => [frame, read_png(still(frame))]));
 }

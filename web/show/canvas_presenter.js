@@ -47,8 +47,10 @@ mergeInto(LibraryManager.library, {
       const made = {vertex_arrays: gl.getExtension('OES_vertex_array_object')};
       made.texture = gl.createTexture();
       gl.bindTexture(gl.TEXTURE_2D, made.texture);
+      // 16-bit like the picture: copying into 8-bit channels instead took
+      // SwiftShader 7 ms a frame, into these 0.4 ms.
       gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGB, canvas_presenter.width, canvas_presenter.height, 0, gl.RGB,
-                    gl.UNSIGNED_BYTE, null);
+                    gl.UNSIGNED_SHORT_5_6_5, null);
       gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_S, gl.CLAMP_TO_EDGE);
       gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_T, gl.CLAMP_TO_EDGE);
       made.program = gl.createProgram();
@@ -132,7 +134,7 @@ mergeInto(LibraryManager.library, {
     const made = context.presenter;
     canvas_presenter.switches.forEach((name) => gl.disable(gl[name]));
 
-    // The 16-bit picture widens exactly into the copy's 8-bit channels.
+    // The picture into the copy, bit for bit; sampling widens it exactly.
     gl.bindFramebuffer(gl.FRAMEBUFFER, GL.framebuffers[picture_framebuffer]);
     gl.bindTexture(gl.TEXTURE_2D, made.texture);
     gl.copyTexSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 0, 0, canvas_presenter.width, canvas_presenter.height);

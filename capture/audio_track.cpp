@@ -3,28 +3,17 @@
 // begins after the loop point sounds exactly as it does in the show.
 #include "capture/audio_track.h"
 
+#include <errno.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
-#include <libopenmpt/libopenmpt.hpp>
-#include <memory>
-#include <ostream>
+
+#include "sound/module_file.h"
 
 namespace {
 
-constexpr std::int32_t repeat_forever = -1;
 constexpr std::int64_t block_frames = 4096;
-
-std::unique_ptr<openmpt::module> load_module(const std::filesystem::path& file, std::ostream& log) {
-  std::ifstream stream(file, std::ios::binary);
-  if (!stream) return nullptr;
-  try {
-    auto module = std::make_unique<openmpt::module>(stream, log);
-    module->set_repeat_count(repeat_forever);
-    return module;
-  } catch (...) {  // not a module libopenmpt can read: the show stays silent too
-    return nullptr;
-  }
-}
 
 // Fills out (interleaved stereo) with the module's next samples; should the
 // module ever give fewer, the rest keeps what it held.
@@ -42,9 +31,14 @@ std::int64_t audio_sample_at_frame(int frame, int fps) {
 
 std::vector<float> render_music(const std::filesystem::path& module_file, std::int64_t first, std::int64_t count) {
   std::vector<float> samples(std::size_t(count) * audio_channels, 0.0f);
-  std::ostream quiet_log(nullptr);  // libopenmpt's warnings are not the user's business here
-  const auto module = load_module(module_file, quiet_log);
-  if (!module) return samples;
+  // Read as the show reads it, so the video sounds as the show does: silent
+  // where the show is, and saying why, as the show does.
+  const module_read read = read_module(module_file.c_str());
+  if (!read.module) {
+    std::fprintf(stderr, "%s: no music: %s\n", program_invocation_short_name, read.problem.c_str());
+    return samples;
+  }
+  openmpt::module& module = *read.module;
 
   // Blocks always start at multiples of block_frames from the module's start, so
   // any stretch holds exactly the samples of one long rendering (libopenmpt's
@@ -52,7 +46,7 @@ std::vector<float> render_music(const std::filesystem::path& module_file, std::i
   std::vector<float> block(block_frames * audio_channels);
   const std::int64_t end = first + count;
   for (std::int64_t start = 0; start < end; start += block_frames) {
-    render_block(*module, block);
+    render_block(module, block);
     const std::int64_t from = std::max(start, first);
     const std::int64_t to = std::min(start + block_frames, end);
     if (from >= to) continue;

@@ -22,7 +22,8 @@ std::int64_t audio_sample_at_frame(int frame, int fps);
 
 // The music from sample frame first on, count sample frames, interleaved
 // stereo floats in [-1, 1]: the module from its start, looping forever, as the
-// show plays it. A missing or unreadable module gives silence.
+// show plays it. A module the show cannot play gives silence, and a line on
+// standard error that says why.
 std::vector<float> render_music(const std::filesystem::path& module_file, std::int64_t first, std::int64_t count);
 
 // Writes the samples as raw floats (raw_audio_format); an error text, or empty.

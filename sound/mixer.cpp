@@ -35,7 +35,7 @@ void render_song(song& song, std::span<float> interleaved_stereo, int mix_rate) 
   std::size_t done = 0;
   while (done < frames) {
     const std::size_t rendered =
-        song.module.read_interleaved_stereo(mix_rate, frames - done, &interleaved_stereo[2 * done]);
+        song.module->read_interleaved_stereo(mix_rate, frames - done, &interleaved_stereo[2 * done]);
     if (rendered == 0) break;
     done += rendered;
   }
@@ -45,7 +45,7 @@ void render_song(song& song, std::span<float> interleaved_stereo, int mix_rate) 
 void add_song(song& song, std::span<float> interleaved_stereo, int mix_rate) {
   for (std::size_t done = 0; done + 2 <= interleaved_stereo.size();) {
     const std::size_t frames = std::min(scratch_frames, (interleaved_stereo.size() - done) / 2);
-    const std::size_t rendered = song.module.read_interleaved_stereo(mix_rate, frames, state.scratch.data());
+    const std::size_t rendered = song.module->read_interleaved_stereo(mix_rate, frames, state.scratch.data());
     for (std::size_t i = 0; i < 2 * rendered; ++i) interleaved_stereo[done + i] += state.scratch[i];
     done += 2 * frames;
   }
@@ -56,7 +56,7 @@ void add_song(song& song, std::span<float> interleaved_stereo, int mix_rate) {
 void start_song(song& song) {
   const std::scoped_lock guard(state.lock);
   if (is_playing(song)) return;
-  song.module.set_position_seconds(0.0);
+  song.module->set_position_seconds(0.0);
   state.playing.push_back(&song);
 }
 

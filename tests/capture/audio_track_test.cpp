@@ -1,8 +1,10 @@
 // audio_track_test.cpp: the music of a captured stretch, where each frame's
-// samples begin, and what a missing or broken module gives.
+// samples begin, and what a missing or broken module gives and says.
 #include "capture/audio_track.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -47,19 +49,47 @@ TEST(audio_timeline, rounds_each_frame_start_to_the_nearest_sample_without_drift
     }
 }
 
-TEST(music_rendering, is_silence_of_the_asked_length_when_the_module_is_missing) {
-  const auto samples = render_music("/nonexistent/quorvan.xm", 1000, 4410);
-  ASSERT_EQ(samples.size(), 2u * 4410);
-  EXPECT_TRUE(std::ranges::all_of(samples, [](float s) { return s == 0.0f; }));
+// The music and what was said on standard error while rendering it.
+std::pair<std::vector<float>, std::string> render_saying(const std::filesystem::path& file, std::int64_t count) {
+  testing::internal::CaptureStderr();
+  auto samples = render_music(file, 0, count);
+  return {std::move(samples), testing::internal::GetCapturedStderr()};
 }
 
-TEST(music_rendering, is_silence_when_the_module_cannot_be_read) {
+TEST(music_rendering, is_silence_of_the_asked_length_when_the_module_is_missing) {
+  const auto [samples, said] = render_saying("/nonexistent/quorvan.xm", 4410);
+  ASSERT_EQ(samples.size(), 2u * 4410);
+  EXPECT_TRUE(std::ranges::all_of(samples, [](float s) { return s == 0.0f; }));
+  EXPECT_EQ(said, std::string(program_invocation_short_name) +
+                      ": no music: /nonexistent/quorvan.xm: No such file or directory\n");
+}
+
+// As in the show: a FIFO is never opened for reading (a FIFO without a writer
+// would hold the capture for ever), and a file over 32 MiB is not read. A
+// rendering that blocks is ended by the alarm, which fails the test.
+TEST(music_rendering, is_silence_with_a_line_on_stderr_for_a_fifo_a_folder_a_40_mib_file_or_no_module) {
   const scratch_folder folder("broken-module");
   const auto broken = folder.path / "broken.xm";
   write_file(broken, "Extended Module: not really, just text that looks a little like one");
-  const auto samples = render_music(broken, 0, 44100);
-  ASSERT_EQ(samples.size(), 2u * 44100);
-  EXPECT_EQ(loudness(samples), 0.0);
+  const auto fifo = folder.path / "fifo.xm";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string large = read_file(module_file);
+  large.resize(40u << 20, 'x');
+  const auto too_large = folder.path / "large.xm";
+  write_file(too_large, large);
+  const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
+      {broken, "not a module this show can play"},
+      {fifo, "not a regular file"},
+      {folder.path, "not a regular file"},
+      {too_large, "larger than 32 MiB (41943040 bytes)"}};
+  alarm(5);
+  for (const auto& [file, why] : cases) {
+    const auto [samples, said] = render_saying(file, 44100);
+    ASSERT_EQ(samples.size(), 2u * 44100);
+    EXPECT_EQ(loudness(samples), 0.0) << file;
+    EXPECT_EQ(said, std::string(program_invocation_short_name) + ": no music: " + file.string() + ": " + why + "\n");
+  }
+  alarm(0);
 }
 
 TEST(music_rendering, starts_a_later_stretch_exactly_where_one_long_rendering_has_it) {

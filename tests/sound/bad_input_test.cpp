@@ -1,5 +1,6 @@
 // bad_input_test.cpp: what the layer does with no song, bad files and no
-// device: no song or no effect, no crash, nothing on standard output.
+// device: no song or no effect, no crash, nothing on standard output, and one
+// line on standard error that says why.
 #include <SDL.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -23,6 +24,11 @@ class bad_input : public testing::Test {
   }
 };
 
+// The line the layer writes on standard error when a module cannot be had.
+std::string no_music(const std::filesystem::path& file, const std::string& why) {
+  return std::string(program_invocation_short_name) + ": no music: " + file.string() + ": " + why + "\n";
+}
+
 std::vector<char> garbage(std::size_t size, bool with_module_signature) {
   std::mt19937 random(1234);
   std::vector<char> bytes(size);
@@ -34,26 +40,27 @@ std::vector<char> garbage(std::size_t size, bool with_module_signature) {
   return bytes;
 }
 
-TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_and_prints_nothing) {
+TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_and_says_why_on_stderr) {
   const std::string module = read_file(default_module);
   ASSERT_GT(module.size(), 400u);
-  const std::vector<std::filesystem::path> bad_files = {
-      "no such file.xm",
-      file_with("empty.xm", {}),
-      file_with("signature only.xm", std::span(module).first(17)),
-      file_with("cut in the first header.xm", std::span(module).first(60)),
-      file_with("noise.xm", garbage(20000, false)),
-      file_with("noise after a module signature.xm", garbage(20000, true)),
-      std::filesystem::path(SOUND_TEST_FILES),  // a folder
+  const std::string not_a_module = "not a module this show can play";
+  const std::vector<std::pair<std::filesystem::path, std::string>> bad_files = {
+      {"no such file.xm", "No such file or directory"},
+      {file_with("empty.xm", {}), not_a_module},
+      {file_with("signature only.xm", std::span(module).first(17)), not_a_module},
+      {file_with("cut in the first header.xm", std::span(module).first(60)), not_a_module},
+      {file_with("noise.xm", garbage(20000, false)), not_a_module},
+      {file_with("noise after a module signature.xm", garbage(20000, true)), not_a_module},
+      {std::filesystem::path(SOUND_TEST_FILES), "not a regular file"},  // a folder
   };
-  for (const auto& file : bad_files) {
+  for (const auto& [file, why] : bad_files) {
     song* loaded = nullptr;
     std::string on_stderr;
     const std::string on_stdout =
         output_of(1, [&] { on_stderr = output_of(2, [&] { loaded = music_load_song(file.c_str()); }); });
     EXPECT_EQ(loaded, nullptr) << file;
     EXPECT_EQ(on_stdout, "") << file;
-    EXPECT_EQ(on_stderr, "") << file;
+    EXPECT_EQ(on_stderr, no_music(file, why));
     EXPECT_EQ(music_play_song(loaded), 0) << file;
   }
   EXPECT_EQ(music_load_song(nullptr), nullptr);
@@ -70,7 +77,8 @@ TEST_F(bad_input, loads_no_song_from_a_fifo_with_or_without_a_writer_or_a_device
   std::filesystem::remove(fifo);
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   alarm(blocked_seconds);
-  EXPECT_EQ(music_load_song(fifo.c_str()), nullptr);
+  EXPECT_EQ(output_of(2, [&] { EXPECT_EQ(music_load_song(fifo.c_str()), nullptr); }),
+            no_music(fifo, "not a regular file"));
   EXPECT_EQ(music_load_song("/dev/zero"), nullptr);
 
   // With a writer holding it open and the start of the module waiting in it,
@@ -95,7 +103,9 @@ TEST_F(bad_input, loads_a_module_padded_to_32_mib_but_not_one_padded_a_byte_more
   padded.insert(padded.end(), noise.begin(), noise.end());
   EXPECT_NE(kept(music_load_song(file_with("at the limit.xm", padded).c_str())), nullptr);
   padded.push_back(0);
-  EXPECT_EQ(music_load_song(file_with("over the limit.xm", padded).c_str()), nullptr);
+  const std::filesystem::path over = file_with("over the limit.xm", padded);
+  EXPECT_EQ(output_of(2, [&] { EXPECT_EQ(music_load_song(over.c_str()), nullptr); }),
+            no_music(over, "larger than 32 MiB (33554433 bytes)"));
 }
 
 TEST_F(bad_input, plays_nothing_when_asked_to_play_no_song) {
@@ -129,7 +139,8 @@ TEST_F(bad_input, plays_a_module_cut_in_half_without_a_crash_or_a_word) {
 // and stopping it succeed without a sound.
 void expect_silent_layer_without_device() {
   std::vector<int> results;
-  const std::string printed = output_of(1, [&] {
+  std::string on_stderr;
+  const std::string printed = output_of(1, [&] { on_stderr = output_of(2, [&] {
     results.push_back(sound_init(music_mix_rate, 6, 0));
     song* tune = kept(music_load_song(default_module.c_str()));
     results.push_back(tune != nullptr);
@@ -138,8 +149,13 @@ void expect_silent_layer_without_device() {
     results.push_back(music_stop_all_songs());
     results.push_back(music_play_song(tune));
     results.push_back(sound_init(music_mix_rate, 6, 0));
-  });
+  }); });
   EXPECT_EQ(printed, "");
+  // Once, in SDL's words, however often the device is asked for.
+  const std::string said = std::string(program_invocation_short_name) + ": no sound: ";
+  EXPECT_EQ(on_stderr.substr(0, said.size()), said) << on_stderr;
+  EXPECT_GT(on_stderr.size(), said.size() + 1) << on_stderr;
+  EXPECT_EQ(std::ranges::count(on_stderr, '\n'), 1) << on_stderr;
   // start, loaded, play, play again, stop, play after the stop, start again
   EXPECT_EQ(results, (std::vector<int>{0, 1, 1, 1, 1, 1, 0}));
 }

@@ -60,7 +60,7 @@ TEST_F(mixing, adds_songs_that_play_together_and_clamps_the_sum_to_full_scale) {
 
 TEST_F(mixing, keeps_playing_past_the_end_of_the_module) {
   song& tune = loaded_default_module();
-  const double duration = tune.module.get_duration_seconds();
+  const double duration = tune.module->get_duration_seconds();
   start_song(tune);
   // Past the end and past the last notes' fading tails.
   mix(static_cast<std::size_t>(std::ceil(duration * music_mix_rate)) + frames_in_ms(1000));

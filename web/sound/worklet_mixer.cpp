@@ -59,6 +59,6 @@ EMSCRIPTEN_KEEPALIVE void worklet_mix(float* interleaved_stereo, int frames) {
 
 // Where the song is, in seconds from its beginning (0 without a song).
 EMSCRIPTEN_KEEPALIVE double worklet_position() {
-  return worklet.song != nullptr ? worklet.song->module.get_position_seconds() : 0.0;
+  return worklet.song != nullptr ? worklet.song->module->get_position_seconds() : 0.0;
 }
 }

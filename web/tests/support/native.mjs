@@ -30,7 +30,8 @@ export function mix_native_music(seconds, mix_rate, buffer_frames) {
   execFileSync('c++', ['-std=c++20', '-O2', '-ffp-contract=off', `-I${repository_folder}`,
                        join(repository_folder, 'web/tests/native_mix.cpp'),
                        join(repository_folder, 'sound/mixer.cpp'),
-                       join(repository_folder, 'sound/song.cpp'), ...openmpt, '-o', program]);
+                       join(repository_folder, 'sound/song.cpp'), join(repository_folder, 'sound/module_file.cpp'),
+                       ...openmpt, '-o', program]);
   const bytes = execFileSync(program, [join(data_folder, music_file), String(seconds), String(mix_rate), String(buffer_frames)],
                              {maxBuffer: 1 << 30});
   return new Float32Array(bytes.buffer, bytes.byteOffset, bytes.length / 4);

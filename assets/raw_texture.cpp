@@ -7,8 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "assets/show_pictures.h"
@@ -43,6 +46,12 @@ opened_picture open_picture(const char* file_name) {
   return {std::move(file), regular};
 }
 
+// The line on standard error that says which picture and what was wrong;
+// standard output keeps the show's own lines.
+void report(const char* file_name, const char* what) {
+  std::fprintf(stderr, "%s: picture %s: %s\n", program_invocation_short_name, file_name, what);
+}
+
 void set_texture_parameters() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -56,7 +65,10 @@ pixel_buffer load_raw_image(const char* file_name, int& width, int& height) {
   width = 0;
   height = 0;
   opened_picture picture = open_picture(file_name);
-  if (!picture.file) return nullptr;  // a missing picture is not reported
+  if (!picture.file) {  // the show's own output says nothing of a missing picture
+    report(file_name, std::strerror(errno));
+    return nullptr;
+  }
 
   // The size is fixed: nothing in the file says how big the picture is.
   width = picture_side;
@@ -64,6 +76,7 @@ pixel_buffer load_raw_image(const char* file_name, int& width, int& height) {
   pixel_buffer pixels{new (std::nothrow) std::uint8_t[picture_bytes]};
   if (!pixels) {
     std::fputs("Error out of Memory\n", stdout);
+    report(file_name, "out of memory");
     width = 0;
     height = 0;
     return nullptr;
@@ -73,6 +86,13 @@ pixel_buffer load_raw_image(const char* file_name, int& width, int& height) {
   picture.file.reset();
   if (bytes_read < picture_bytes) {
     std::fputs("Error while reading file\n", stdout);
+    std::fflush(stdout);
+    if (!picture.regular) {
+      report(file_name, "not a regular file");
+    } else {
+      report(file_name, ("shorter than " + std::to_string(picture_bytes) + " bytes (" + std::to_string(bytes_read) +
+                         ")").c_str());
+    }
     width = 0;
     height = 0;
     return nullptr;

@@ -3,8 +3,10 @@
 #include "sound/audio_device.h"
 
 #include <SDL.h>
+#include <errno.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <span>
 
 #include "sound/mixer.h"
@@ -14,6 +16,11 @@ namespace {
 // 1024 frames last 23 ms at 44.1 kHz, so a stop is heard within one buffer.
 constexpr Uint16 buffer_frames = 1024;
 constexpr Uint8 stereo = 2;
+
+// The show plays on silently without a device; it says why, in SDL's words.
+void report_no_sound() {
+  std::fprintf(stderr, "%s: no sound: %s\n", program_invocation_short_name, SDL_GetError());
+}
 
 // Runs on SDL's audio thread.
 void SDLCALL fill_buffer(void* mix_rate, Uint8* stream, int length) {
@@ -33,7 +40,11 @@ struct audio_device {
     // Audio brings up SDL's event subsystem, which would otherwise catch
     // Ctrl+C and termination for an event queue that nobody reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (mix_rate <= 0 || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    if (mix_rate <= 0) return;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      report_no_sound();
+      return;
+    }
     SDL_AudioSpec wanted{};
     wanted.freq = mix_rate;
     wanted.format = AUDIO_F32SYS;
@@ -44,6 +55,7 @@ struct audio_device {
     // No changes allowed: SDL converts to whatever the hardware takes.
     id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
     if (id == 0) {
+      report_no_sound();
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
       return;
     }

@@ -1,5 +1,6 @@
 // raw_image_test.cpp: reading a raw picture file: what is accepted, what is
-// printed on standard output, and what the caller gets on each path.
+// printed on standard output and standard error, and what the caller gets on
+// each path.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -42,14 +43,22 @@ struct load_result {
   int width;
   int height;
   std::string printed;
+  std::string said;  // on standard error
 };
 
 load_result load(const std::filesystem::path& path) {
   int width = -1;
   int height = -1;
   testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   const pixel_buffer pixels = load_raw_image(path.c_str(), width, height);
-  return {pixels != nullptr, width, height, testing::internal::GetCapturedStdout()};
+  const std::string printed = testing::internal::GetCapturedStdout();
+  return {pixels != nullptr, width, height, printed, testing::internal::GetCapturedStderr()};
+}
+
+// The line on standard error that names the picture and what was wrong.
+std::string picture_problem(const std::filesystem::path& path, const std::string& what) {
+  return std::string(program_invocation_short_name) + ": picture " + path.string() + ": " + what + "\n";
 }
 
 }  // namespace
@@ -87,9 +96,11 @@ TEST(raw_image, files_of_196608_bytes_or_more_load_as_256_by_256_from_their_firs
 }
 
 TEST(raw_image, file_one_byte_short_is_reported_and_gives_nothing) {
-  const load_result result = load(file_of_size("short.raw", picture_bytes - 1));
+  const auto path = file_of_size("short.raw", picture_bytes - 1);
+  const load_result result = load(path);
   EXPECT_FALSE(result.has_pixels);
   EXPECT_EQ(result.printed, "Error while reading file\n");
+  EXPECT_EQ(result.said, picture_problem(path, "shorter than 196608 bytes (196607)"));
   EXPECT_EQ(result.width, 0);
   EXPECT_EQ(result.height, 0);
 }
@@ -100,10 +111,11 @@ TEST(raw_image, empty_file_is_reported_as_short) {
   EXPECT_EQ(result.printed, "Error while reading file\n");
 }
 
-TEST(raw_image, missing_file_prints_nothing_and_gives_zero_size) {
+TEST(raw_image, missing_file_prints_nothing_says_why_on_stderr_and_gives_zero_size) {
   const load_result result = load(scratch() / "no-such-picture.raw");
   EXPECT_FALSE(result.has_pixels);
   EXPECT_EQ(result.printed, "");
+  EXPECT_EQ(result.said, picture_problem(scratch() / "no-such-picture.raw", "No such file or directory"));
   EXPECT_EQ(result.width, 0);
   EXPECT_EQ(result.height, 0);
 }
@@ -114,6 +126,7 @@ TEST(raw_image, out_of_memory_is_reported_and_gives_zero_size) {
   const load_result result = load(path);
   EXPECT_FALSE(result.has_pixels);
   EXPECT_EQ(result.printed, "Error out of Memory\n");
+  EXPECT_EQ(result.said, picture_problem(path, "out of memory"));
   EXPECT_EQ(result.width, 0);
   EXPECT_EQ(result.height, 0);
   // The file was closed: it can be loaded again at once.
@@ -135,6 +148,7 @@ TEST(raw_image, directory_fifo_and_device_are_reported_as_short_without_blocking
     const load_result result = load(path);
     EXPECT_FALSE(result.has_pixels) << path;
     EXPECT_EQ(result.printed, "Error while reading file\n") << path;
+    EXPECT_EQ(result.said, picture_problem(path, "not a regular file"));
     EXPECT_EQ(result.width, 0) << path;
     EXPECT_EQ(result.height, 0) << path;
   }

@@ -128,6 +128,13 @@ middle=$(in_root ffmpeg -v error -i $own/quorvan-frame-0040.png -vf crop=1:1:320
   -f rawvideo -pix_fmt rgb24 - | od -An -tu1 | tr -s ' ')
 echo "the middle of frame 40 of the viewer's own show: RGB$middle"
 [ "$middle" = " 255 0 0" ] || fail "the capture did not show the viewer's own smiley"
+grep -qx "quorvan-capture: capturing the show of $own" "$work/capture.err" || fail "the launcher did not say whose show"
+# Lacking some files, the folder is said to lack them, and the installed show plays.
+rm "$root$own/quorvan.xm" "$root$own/who_256.raw"
+as_viewer sh -c "cd $own && exec quorvan-capture --help" > /dev/null 2> "$work/capture.err"
+cat "$work/capture.err"
+grep -qx "quorvan-capture: $own lacks who_256.raw quorvan.xm; capturing the installed show of /usr/share/games/quorvan" \
+  "$work/capture.err" || fail "the launcher did not say what the folder lacks"
 
 step "apt-get remove quorvan"
 in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q quorvan > "$work/remove.log" 2>&1 ||

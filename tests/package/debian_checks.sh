@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # debian_checks.sh: checks the built package with Debian's own tools: lintian,
-# desktop-file-validate, appstreamcli and man, on the files as the package holds them.
+# desktop-file-validate, appstreamcli, man and python3-debian, on the files as the
+# package holds them.
 # Usage: debian_checks.sh CHECK PACKAGE_FOLDER CAPTURE_TOOL
-#   CHECK is lintian, menu_entry or manual_pages; the package is the one .deb in PACKAGE_FOLDER.
+#   CHECK is lintian, menu_entry, manual_pages or copyright; the package is the one
+#   .deb in PACKAGE_FOLDER.
 set -euo pipefail
 check=$1 package_folder=$2 capture_tool=$3
 
@@ -52,6 +54,21 @@ check_manual_pages() {
   # with the help's own headings made the page's sections.
   diff <(help_words) <(page_words "$unpacked/usr/share/man/man1/quorvan-capture.1.gz") ||
     fail "the manual page and --help differ (help on the left)"
+}
+
+# The copyright file parses as Debian's machine-readable format (with Debian's
+# own parser, strictly), and gives each file the package holds under the Expat
+# licence, whose text it carries.
+check_copyright() {
+  (cd "$unpacked" && find . -type f -printf '%P\n') | /usr/bin/python3 -c '
+import sys
+from debian.copyright import Copyright
+copyright = Copyright(open(sys.argv[1]), strict=True)
+texts = {p.license.synopsis: p.license.text for p in copyright.all_license_paragraphs()}
+for path in sys.stdin.read().split():
+    licence = copyright.find_files_paragraph(path).license.synopsis
+    assert licence == "Expat" and texts[licence].startswith("Permission is hereby granted"), path
+' "$unpacked/usr/share/doc/quorvan/copyright" || fail "the copyright file"
 }
 
 words() { tr -cs 'A-Za-z0-9' '\n' | sed '/^$/d'; }

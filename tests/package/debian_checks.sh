@@ -2,11 +2,11 @@
 # debian_checks.sh: checks the built package with Debian's own tools: lintian,
 # desktop-file-validate, appstreamcli, man and python3-debian, on the files as the
 # package holds them.
-# Usage: debian_checks.sh CHECK PACKAGE_FOLDER CAPTURE_TOOL
+# Usage: debian_checks.sh CHECK PACKAGE_FOLDER CAPTURE_TOOL BUILD_FOLDER
 #   CHECK is lintian, menu_entry, manual_pages or copyright; the package is the one
-#   .deb in PACKAGE_FOLDER.
+#   .deb in PACKAGE_FOLDER, made by cpack in BUILD_FOLDER.
 set -euo pipefail
-check=$1 package_folder=$2 capture_tool=$3
+check=$1 package_folder=$2 capture_tool=$3 build=$4
 
 deb=$(echo "$package_folder"/quorvan_*.deb)
 [ -f "$deb" ] || { echo "no package in $package_folder"; exit 1; }
@@ -31,6 +31,15 @@ check_menu_entry() {
   local metainfo
   metainfo=$(echo "$unpacked"/usr/share/metainfo/*.metainfo.xml)
   appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate"
+  # A homepage and a screenshot only where the build was given them.
+  local homepage screenshot
+  homepage=$(sed -n 's/^QUORVAN_HOMEPAGE:STRING=//p' "$build/CMakeCache.txt")
+  screenshot=$(sed -n 's/^QUORVAN_SCREENSHOT_URL:STRING=//p' "$build/CMakeCache.txt")
+  [ "$(dpkg-deb -f "$deb" Homepage)" = "$homepage" ] || fail "Homepage is not '$homepage'"
+  [ "$(sed -n 's|.*<url type="homepage">\(.*\)</url>|\1|p' "$metainfo")" = "$homepage" ] ||
+    fail "the metainfo's homepage is not '$homepage'"
+  [ "$(sed -n 's|.*<image[^>]*>\(.*\)</image>|\1|p' "$metainfo")" = "$screenshot" ] ||
+    fail "the metainfo's screenshot is not '$screenshot'"
   # The entry's command and icon are the package's own.
   [ -x "$unpacked/usr/games/$(sed -n 's/^Exec=//p' "$desktop")" ] || fail "Exec names no launcher"
   local icon side

@@ -38,9 +38,11 @@ void main() {
 
 // What presenting keeps from frame to frame, made on the first present: the
 // picture copied into a texture of 8-bit channels in the order software
-// renderers sample fastest, the framebuffer that copies into it, and the shader.
+// renderers sample fastest, the framebuffer that copies into it, and the
+// shader, once a scale needs it.
 struct {
   bool made = false;
+  bool shader_tried = false;
   unsigned texture = 0;
   unsigned framebuffer = 0;
   unsigned sharp_bilinear = 0;  // 0 where shaders cannot be had: scaling then blends plainly
@@ -74,12 +76,21 @@ void make_copy() {
   glGenFramebuffers(1, &copy.framebuffer);
   glBindFramebuffer(GL_FRAMEBUFFER, copy.framebuffer);
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, copy.texture, 0);
+  copy.made = true;
+}
+
+// Compiled the first time a scale needs it, not at start-up: whole scales,
+// such as the show's own 640 by 480, never do, and compiling costs the first
+// frame tens of milliseconds.
+unsigned sharp_bilinear_program() {
+  if (copy.shader_tried) return copy.sharp_bilinear;
+  copy.shader_tried = true;
   copy.sharp_bilinear = compile_sharp_bilinear();
   if (copy.sharp_bilinear != 0) {
     copy.texels_uniform = glGetUniformLocation(copy.sharp_bilinear, "texels");
     copy.scale_uniform = glGetUniformLocation(copy.sharp_bilinear, "scale");
   }
-  copy.made = true;
+  return copy.sharp_bilinear;
 }
 
 // The picture into the texture, pixel for pixel: 16-bit colour widens exactly.
@@ -131,7 +142,7 @@ void draw_copy(const picture_placement& placed) {
   // Smaller than the picture, each screen pixel covers more than one picture
   // pixel: a plain bilinear lookup blends them, and there is no texel middle
   // to keep flat.
-  const bool sharp = !placed.is_whole_scale() && placed.width > picture_width && copy.sharp_bilinear != 0;
+  const bool sharp = !placed.is_whole_scale() && placed.width > picture_width && sharp_bilinear_program() != 0;
   const GLint filter = placed.is_whole_scale() ? GL_NEAREST : GL_LINEAR;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);

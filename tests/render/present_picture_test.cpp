@@ -1,6 +1,7 @@
 // present_picture_test.cpp: the picture scaled into targets smaller and larger
 // than itself, checked against what each screen pixel covers of the picture,
-// worked out here from the picture alone.
+// worked out here from the picture alone; and scaled on the CPU, which must
+// agree with OpenGL within one level a channel.
 #include "offscreen/present_picture.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <random>
 #include <vector>
 
+#include "offscreen/cpu_scaling.h"
 #include "offscreen/offscreen_context.h"
 #include "offscreen/picture_framebuffer.h"
 #include "offscreen/picture_placement.h"
@@ -125,6 +127,32 @@ int far_from_average_of_four(const rgb_frame& picture, const rgb_frame& screen) 
   return far;
 }
 
+// The picture scaled on the CPU from its 16-bit pixels, as RGB with the bottom
+// row first, like read_target.
+rgb_frame scale_on_cpu(const picture_framebuffer& picture, int width, int height) {
+  std::vector<rgb565_pixel> from(std::size_t(picture_width) * picture_height);
+  draw_into_picture(picture);
+  glPixelStorei(GL_PACK_ALIGNMENT, 2);
+  glReadPixels(0, 0, picture_width, picture_height, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, from.data());
+  std::vector<xrgb_pixel> to(std::size_t(width) * height, 0);
+  scale_picture(plan_scaling(width, height), from, to);
+  rgb_frame scaled(to.size() * 3);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const xrgb_pixel pixel = to[std::size_t(height - 1 - y) * width + x];
+      for (int channel = 0; channel < 3; ++channel)
+        scaled[(std::size_t(y) * width + x) * 3 + channel] = std::uint8_t(pixel >> (16 - 8 * channel));
+    }
+  return scaled;
+}
+
+// Channels more than one level apart.
+int channels_apart(const rgb_frame& a, const rgb_frame& b) {
+  int apart = 0;
+  for (std::size_t channel = 0; channel < a.size(); ++channel) apart += std::abs(int(a[channel]) - int(b[channel])) > 1;
+  return apart;
+}
+
 }  // namespace
 
 TEST(present_picture, scales_down_and_up_with_each_screen_pixel_drawn_from_the_picture_pixels_it_covers) {
@@ -134,13 +162,13 @@ TEST(present_picture, scales_down_and_up_with_each_screen_pixel_drawn_from_the_p
   ASSERT_TRUE(open_picture_framebuffer(picture));
   const rgb_frame drawn = draw_random_picture(picture);
 
-  for (const auto& [width, height] : {std::pair{320, 240}, {480, 360}, {1440, 1080}, {1000, 600}}) {
+  for (const auto& [width, height] : {std::pair{320, 240}, {480, 360}, {1440, 1080}, {1000, 600}, {1920, 1440}, {1280, 960}}) {
     const unsigned target = make_target(width, height);
     present_picture(picture, target, width, height);
     const rgb_frame screen = read_target(width, height);
     const scaled_check check = check_scaled(drawn, screen, width, height);
     EXPECT_EQ(check.bad_pixels, 0) << width << "x" << height << ", the first at " << check.first_bad;
     if (width == 320) EXPECT_EQ(far_from_average_of_four(drawn, screen), 0);
-    draw_into_picture(picture);
+    EXPECT_EQ(channels_apart(scale_on_cpu(picture, width, height), screen), 0) << width << "x" << height << " on the CPU";
   }
 }

@@ -1,0 +1,28 @@
+// cpu_presenting.cpp: the renderer's name, the read-back and the scaling.
+#define GL_GLEXT_PROTOTYPES 1
+#include "offscreen/cpu_presenting.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <string_view>
+
+bool renderer_draws_on_cpu() {
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (renderer == nullptr) return false;
+  const std::string_view name = renderer;
+  return std::ranges::any_of(std::to_array<std::string_view>({"llvmpipe", "softpipe", "swrast"}),
+                             [&](std::string_view software) { return name.find(software) != std::string_view::npos; });
+}
+
+void present_on_cpu(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<xrgb_pixel> target,
+                    int width, int height) {
+  if (presenter.plan.target_width != width || presenter.plan.target_height != height)
+    presenter.plan = plan_scaling(width, height);
+  presenter.picture.resize(std::size_t(picture_width) * picture_height);
+  draw_into_picture(picture);
+  glPixelStorei(GL_PACK_ALIGNMENT, 2);
+  glReadPixels(0, 0, picture_width, picture_height, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, presenter.picture.data());
+  scale_picture(presenter.plan, presenter.picture, target);
+}

@@ -1,0 +1,29 @@
+// cpu_presenting.h: presenting the picture on the CPU where OpenGL itself
+// draws on the CPU (Mesa's llvmpipe, softpipe, swrast): the picture is read
+// back, cheap from such a renderer, and scaled by cpu_scaling instead of
+// having the renderer shade every pixel of a large screen. With a GPU the
+// OpenGL presenter (present_picture) is kept.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "offscreen/cpu_scaling.h"
+#include "offscreen/picture_framebuffer.h"
+
+// Whether the current context's renderer draws on the CPU.
+bool renderer_draws_on_cpu();
+
+// What presenting on the CPU keeps from frame to frame: the plan for the
+// target's size and the picture as read back.
+struct cpu_presenter {
+  scaling_plan plan;
+  std::vector<rgb565_pixel> picture;
+};
+
+// Reads the picture back and scales it into target (width x height pixels,
+// 0x00RRGGBB, the top row first), planning anew when the size changed. The
+// bands around the picture are not written: a target black when made stays
+// black. Leaves the picture bound for drawing.
+void present_on_cpu(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<xrgb_pixel> target,
+                    int width, int height);

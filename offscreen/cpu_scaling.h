@@ -1,0 +1,43 @@
+// cpu_scaling.h: the picture scaled on the CPU, as present_picture scales it
+// with OpenGL (within one level a channel), for renderers that draw on the
+// CPU anyway: there, reading the 640 by 480 picture back and scaling it here
+// costs far less than having the renderer shade every screen pixel.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "offscreen/picture_placement.h"
+
+// A pixel of the picture as glReadPixels gives it with GL_UNSIGNED_SHORT_5_6_5.
+using rgb565_pixel = std::uint16_t;
+// A pixel as X keeps a 24-bit TrueColor pixel in 32 bits: 0x00RRGGBB.
+using xrgb_pixel = std::uint32_t;
+
+// For one output pixel along one axis: the first of the two picture pixels
+// it blends, and the second's weight in 256ths (0 takes the first alone).
+struct scaling_tap {
+  int first;
+  int weight;
+};
+
+// How a target of a given size takes its pixels from the picture: worked out
+// once for each size. Whole scales repeat pixels; other scales above the
+// picture's size are sharp bilinear, below it plain bilinear.
+struct scaling_plan {
+  int target_width = 0;
+  int target_height = 0;
+  picture_placement placed;
+  std::vector<scaling_tap> columns;  // one for each of the placed area's columns
+  std::vector<scaling_tap> rows;     // one for each of its rows, the bottom row first
+};
+
+scaling_plan plan_scaling(int target_width, int target_height);
+
+// Scales the picture (picture_width x picture_height, the bottom row first,
+// as glReadPixels reads it) into the placed area of target (target_width x
+// target_height, the top row first, as X takes it), widening 16-bit colour
+// to 8 bits a channel as OpenGL does, to the nearest level. The bands around
+// it are left as they are: black once, they stay black.
+void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<xrgb_pixel> target);

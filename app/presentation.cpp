@@ -6,7 +6,9 @@
 
 #include "app/frame_pacing.h"
 #include "app/input.h"
+#include "app/shm_presenter.h"
 #include "app/swap_interval.h"
+#include "offscreen/cpu_presenting.h"
 #include "offscreen/picture_framebuffer.h"
 #include "offscreen/present_picture.h"
 #include "show/gl_state.h"
@@ -22,6 +24,9 @@ struct {
   picture_framebuffer picture;
   int window_width = picture_width;  // until the toolkit reports the window's size
   int window_height = picture_height;
+  // Where OpenGL draws on the CPU, the picture is scaled there and put on
+  // the window through shared memory, with no buffer swap.
+  bool on_cpu = false;
 } screen;
 
 struct {
@@ -56,12 +61,15 @@ void draw_due_steps(bool on_screen) {
 // The window is where the window manager put it now, maybe on a monitor with
 // another refresh rate: the swap interval and the lead follow that monitor.
 void pace_by_the_windows_monitor() {
-  pacing.leads = request_paced_swap_interval() ? refresh_leads : pacing_leads{};
+  pacing.leads = !screen.on_cpu && request_paced_swap_interval() ? refresh_leads : pacing_leads{};
 }
 
 }  // namespace
 
-bool open_picture() { return open_picture_framebuffer(screen.picture); }
+bool open_picture() {
+  screen.on_cpu = renderer_draws_on_cpu() && open_shm_presenter();
+  return open_picture_framebuffer(screen.picture);
+}
 
 void window_reshaped(int width, int height) {
   screen.window_width = width;
@@ -86,6 +94,12 @@ void request_frame() {
 
 void present_frame() {
   if (!pacing.presenting) return;
+  if (screen.on_cpu) {
+    prepare_shm_frame(screen.picture, screen.window_width, screen.window_height);
+    wait_for_step(pacing.clock, pacing.time, pacing.leads.handover, pacing.clock.steps_drawn);
+    show_shm_frame();
+    return;
+  }
   present_picture(screen.picture, window_framebuffer, screen.window_width, screen.window_height);
   glFinish();  // the frame is ready: only its moment is left to wait for
   wait_for_step(pacing.clock, pacing.time, pacing.leads.handover, pacing.clock.steps_drawn);

@@ -11,6 +11,8 @@
 //   BENCH_EXEC_NS      the launcher's clock at the exec (see exec_clock.cpp)
 #include <GL/freeglut.h>
 #include <GL/gl.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
 
 #include <algorithm>
 #include <array>
@@ -34,6 +36,7 @@ struct {
   std::array<int, most_frames> presented_step{};
   std::array<std::int64_t, most_frames> drawn_ns{};
   std::size_t frames = 0;
+  bool swapping = false;  // inside a buffer swap
   int steps = 0;  // each step of the show starts by clearing colour and depth
   display_callback display = nullptr;
 } clock_state;
@@ -82,6 +85,17 @@ bool start_clock() {
 
 std::size_t presented_frames() { return clock_state.frames; }
 
+namespace {
+
+void note_presented(std::int64_t handed) {
+  if (clock_state.frames >= most_frames) return;
+  clock_state.handed_ns[clock_state.frames] = handed;
+  clock_state.presented_step[clock_state.frames] = clock_state.steps;
+  clock_state.presented_ns[clock_state.frames++] = monotonic_ns();
+}
+
+}  // namespace
+
 extern "C" {
 
 void glutDisplayFunc(display_callback callback) {
@@ -101,11 +115,26 @@ void glClear(GLbitfield mask) {
 void glutSwapBuffers() {
   static auto* const swap = next_definition<void()>("glutSwapBuffers");
   const std::int64_t handed = monotonic_ns();
+  clock_state.swapping = true;
   swap();
-  if (clock_state.frames >= most_frames) return;
-  clock_state.handed_ns[clock_state.frames] = handed;
-  clock_state.presented_step[clock_state.frames] = clock_state.steps;
-  clock_state.presented_ns[clock_state.frames++] = monotonic_ns();
+  clock_state.swapping = false;
+  note_presented(handed);
+}
+
+// Or once the X server has the frame put through shared memory, where OpenGL
+// draws on the CPU (the show waits for that after putting it).
+Bool XShmPutImage(Display* display, Drawable drawable, GC gc, XImage* image, int source_x, int source_y, int x,
+                  int y, unsigned width, unsigned height, Bool send_event) {
+  static auto* const put =
+      next_definition<Bool(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned, Bool)>(
+          "XShmPutImage");
+  // Mesa's software GLX presents a swap the same way: that put is the swap's.
+  if (clock_state.swapping) return put(display, drawable, gc, image, source_x, source_y, x, y, width, height, send_event);
+  const std::int64_t handed = monotonic_ns();
+  const Bool put_it = put(display, drawable, gc, image, source_x, source_y, x, y, width, height, send_event);
+  XSync(display, False);
+  note_presented(handed);
+  return put_it;
 }
 
 }  // extern "C"

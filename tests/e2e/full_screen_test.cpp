@@ -86,11 +86,13 @@ std::map<int, rgb_frame> captured_frames(const show_data_folder& folder, int wid
   return frames;
 }
 
-long differing_pixels(const rgb_frame& seen, const rgb_frame& wanted) {
+// Pixels with a channel more than `levels` apart.
+long differing_pixels(const rgb_frame& seen, const rgb_frame& wanted, int levels) {
   if (seen.width != wanted.width || seen.height != wanted.height) return long(seen.bytes.size() / 3);
   long count = 0;
   for (std::size_t i = 0; i < seen.bytes.size(); i += 3)
-    count += !std::equal(&seen.bytes[i], &seen.bytes[i] + 3, &wanted.bytes[i]);
+    count += !std::equal(&seen.bytes[i], &seen.bytes[i] + 3, &wanted.bytes[i],
+                         [&](std::uint8_t a, std::uint8_t b) { return std::abs(int(a) - int(b)) <= levels; });
   return count;
 }
 
@@ -198,7 +200,11 @@ TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_l
     ASSERT_EQ(grab.height, kind.height);
     write_png(folder.path / ("grab-" + std::to_string(frame) + ".png"), grab.bytes, grab.width, grab.height);
     expect_whole_picture_centred_at_4_3(grab);
-    EXPECT_EQ(differing_pixels(grab, captured.at(frame)), 0) << "pixels differ from the capture";
+    // Sway shows some 400 of the pixels that the scaling blends (of 2 million)
+    // a level off what the show put on its window through shared memory;
+    // every other desktop shows them all exactly.
+    const int levels = kind.session == desktop_session::sway ? 1 : 0;
+    EXPECT_EQ(differing_pixels(grab, captured.at(frame), levels), 0) << "pixels differ from the capture";
   }
 }
 

@@ -26,6 +26,7 @@
 #include <GL/freeglut.h>
 #include <SDL_audio.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
 #include <fcntl.h>
 #include <time.h>
 #include <unistd.h>
@@ -53,6 +54,7 @@ struct {
   int log_fd = -1;
   int resume_fd = -1;
   int frames_presented = 0;
+  bool swapping = false;  // inside a buffer swap
   std::vector<int> hold_frames;
   std::vector<int> saved_frames;
   useconds_t pause = 0;
@@ -122,6 +124,12 @@ bool start_probe() {
 // Runs as the library loads, after the probe's state above is initialised.
 [[maybe_unused]] const bool probe_started = start_probe();
 
+void write_frame(int frame, const std::vector<std::uint8_t>& top_first, int width, int height) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/frame_%04d.png", frame);
+  write_png(probe.folder + name, top_first, width, height);
+}
+
 // Reads the back buffer (the frame about to be shown) and writes it as PNG.
 void save_frame(int frame) {
   const int width = glutGet(GLUT_WINDOW_WIDTH);
@@ -142,10 +150,22 @@ void save_frame(int frame) {
   for (int row = 0; row < height; ++row)
     std::copy_n(rgb.begin() + std::ptrdiff_t(row * row_bytes), row_bytes,
                 top_first.end() - std::ptrdiff_t((row + 1) * row_bytes));
+  write_frame(frame, top_first, width, height);
+}
 
-  char name[32];
-  std::snprintf(name, sizeof name, "/frame_%04d.png", frame);
-  write_png(probe.folder + name, top_first, width, height);
+// The same from an image about to be put on the window (32-bit 0x00RRGGBB pixels).
+void save_image(int frame, const XImage& image) {
+  std::vector<std::uint8_t> top_first(std::size_t(image.width) * std::size_t(image.height) * 3);
+  for (int y = 0; y < image.height; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(image.data + std::ptrdiff_t(y) * image.bytes_per_line);
+    for (int x = 0; x < image.width; ++x) {
+      std::uint8_t* pixel = &top_first[(std::size_t(y) * std::size_t(image.width) + std::size_t(x)) * 3];
+      pixel[0] = std::uint8_t(row[x] >> 16);
+      pixel[1] = std::uint8_t(row[x] >> 8);
+      pixel[2] = std::uint8_t(row[x]);
+    }
+  }
+  write_frame(frame, top_first, image.width, image.height);
 }
 
 // Waits for the bench: one byte on the FIFO per hold.
@@ -197,14 +217,38 @@ void log_audio_format(const SDL_AudioSpec* format) {
 
 extern "C" {
 
+// After a frame is on its way to the screen: counted, then held or slowed as asked.
+void note_presented(int frame) {
+  probe.frames_presented = frame;
+  if (probe.active && listed(probe.hold_frames, frame)) hold_show();
+  if (probe.active && probe.pause > 0) usleep(probe.pause);
+}
+
 void glutSwapBuffers() {
   static auto* const swap = next_definition<void()>("glutSwapBuffers");
   const int frame = probe.frames_presented + 1;
   if (probe.active && listed(probe.saved_frames, frame)) save_frame(frame);
+  probe.swapping = true;
   swap();
-  probe.frames_presented = frame;
-  if (probe.active && listed(probe.hold_frames, frame)) hold_show();
-  if (probe.active && probe.pause > 0) usleep(probe.pause);
+  probe.swapping = false;
+  note_presented(frame);
+}
+
+// Where OpenGL draws on the CPU, the show puts its frames on the window
+// through shared memory instead of swapping buffers. (Mesa's software GLX
+// presents a swap the same way: those puts are the swap's, counted there.)
+Bool XShmPutImage(Display* display, Drawable drawable, GC gc, XImage* image, int source_x, int source_y,
+                  int x, int y, unsigned width, unsigned height, Bool send_event) {
+  static auto* const put =
+      next_definition<Bool(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned, Bool)>(
+          "XShmPutImage");
+  if (probe.swapping) return put(display, drawable, gc, image, source_x, source_y, x, y, width, height, send_event);
+  const int frame = probe.frames_presented + 1;
+  if (probe.active && listed(probe.saved_frames, frame)) save_image(frame, *image);
+  const Bool put_it = put(display, drawable, gc, image, source_x, source_y, x, y, width, height, send_event);
+  XSync(display, False);  // on screen before a hold, not still in Xlib's queue
+  note_presented(frame);
+  return put_it;
 }
 
 int glutCreateWindow(const char* title) {

@@ -1,0 +1,19 @@
+// shm_presenter.h: the picture on the show's window without OpenGL, for
+// renderers that draw on the CPU: scaled on the CPU straight into memory the
+// X server shares (MIT-SHM) and put on the window from there. Where the X
+// server cannot share memory with the show (a remote display) or the window
+// is not 24-bit TrueColor, it is not opened, and the OpenGL presenter is kept.
+#pragma once
+
+#include "offscreen/picture_framebuffer.h"
+
+// On the current OpenGL context's window; false where it cannot be used.
+bool open_shm_presenter();
+
+// Scales the newest picture for a window of width by height pixels (making
+// the shared image anew, black, when the size changed). Leaves the picture
+// bound for drawing.
+void prepare_shm_frame(const picture_framebuffer& picture, int width, int height);
+
+// Puts the prepared frame on the window, and waits until the X server has it.
+void show_shm_frame();

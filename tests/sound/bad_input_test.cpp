@@ -53,7 +53,9 @@ TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_a
       {file_with("noise after a module signature.xm", garbage(20000, true)), not_a_module},
       {std::filesystem::path(SOUND_TEST_FILES), "not a regular file"},  // a folder
   };
-  for (const auto& [file, why] : bad_files) {
+  for (const auto& bad : bad_files) {
+    const std::filesystem::path& file = bad.first;  // captured below, which a structured binding cannot be in clang 14
+    const std::string& why = bad.second;
     song* loaded = nullptr;
     std::string on_stderr;
     const std::string on_stdout =

@@ -9,8 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "show/cube_scene.h"
-#include "show/picture_scenes.h"
 #include "show/sequencer.h"
 
 // The calls the show makes, taking the place of the driver's (the linker takes
@@ -44,12 +42,7 @@ void note_end() { show_over = true; }
 
 // Every scene's state back at its start, as at the program's start.
 void start_show_again() {
-  stage = {};
-  smiley = {};
-  who = {};
-  greets = {};
-  final_card = {};
-  cube = {};
+  reset_show_state();
   show_over = false;
 }
 

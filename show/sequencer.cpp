@@ -46,6 +46,15 @@ void hand_over_from(std::size_t scene) {
 
 void set_show_hooks(show_hooks new_hooks) { hooks = new_hooks; }
 
+void reset_show_state() {
+  stage = {};
+  smiley = {};
+  who = {};
+  greets = {};
+  final_card = {};
+  cube = {};
+}
+
 void display() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 

@@ -23,6 +23,10 @@ struct show_hooks {
 };
 void set_show_hooks(show_hooks hooks);
 
+// Puts the stage and every scene's state back at their start, as when the
+// program began, for a run of the show again in the same process.
+void reset_show_state();
+
 // Draws one frame: clears, runs the active scenes in order (a scene that ends
 // hands over to the next within the same frame), draws the letterbox bars,
 // presents, and ends the show after the last scene.

@@ -8,9 +8,7 @@
 #include "assets/show_pictures.h"
 #include "offscreen/picture_framebuffer.h"
 #include "offscreen/picture_placement.h"
-#include "show/cube_scene.h"
 #include "show/gl_state.h"
-#include "show/picture_scenes.h"
 #include "show/sequencer.h"
 #include "web/show/canvas_presenter.h"
 #include "web/show/web_gl.h"
@@ -84,12 +82,7 @@ EMSCRIPTEN_KEEPALIVE void web_present(int width, int height) {
 // Back to the first step, for playing again: the textures, the picture and
 // the context stay.
 EMSCRIPTEN_KEEPALIVE void web_restart() {
-  stage = {};
-  smiley = {};
-  who = {};
-  greets = {};
-  final_card = {};
-  cube = {};
+  reset_show_state();
   show_ended = 0;
   draw_into_picture(picture);
   start_graphics_state();

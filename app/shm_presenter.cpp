@@ -20,7 +20,9 @@ struct {
   Window window = 0;
   GC gc = nullptr;
   XVisualInfo visual{};
+  int bytes_per_pixel = 0;  // 4 for a 24-bit window, 2 for a 16-bit one
   XImage* image = nullptr;
+  bool bands_shown = false;  // the black around the picture, put once for each size
   XShmSegmentInfo segment{};
   cpu_presenter cpu;
 } shm;
@@ -47,7 +49,7 @@ bool make_image(int width, int height) {
   shm.image = XShmCreateImage(shm.display, shm.visual.visual, unsigned(shm.visual.depth), ZPixmap, nullptr,
                               &shm.segment, unsigned(width), unsigned(height));
   if (shm.image == nullptr) return false;
-  if (shm.image->bits_per_pixel != 32 || shm.image->bytes_per_line != 4 * width) {
+  if (shm.image->bits_per_pixel != 8 * shm.bytes_per_pixel || shm.image->bytes_per_line != shm.bytes_per_pixel * width) {
     XDestroyImage(shm.image);
     shm.image = nullptr;
     return false;
@@ -60,6 +62,7 @@ bool make_image(int width, int height) {
     return false;
   }
   shm.segment.shmaddr = shm.image->data = static_cast<char*>(memory);
+  shm.bands_shown = false;
   shm.segment.readOnly = False;
   attach_failed = false;
   XErrorHandler previous = XSetErrorHandler(note_attach_failure);
@@ -77,6 +80,20 @@ bool make_image(int width, int height) {
   return true;
 }
 
+// The window's pixels as the presenter writes them: 0x00RRGGBB in 32 bits for
+// 24-bit TrueColor, 5-6-5 in 16 bits for 16-bit TrueColor; 0 for any other.
+int bytes_per_pixel_written(int depth, const XVisualInfo& visual) {
+  if (visual.c_class != TrueColor) return 0;
+  if (depth == 24 && visual.red_mask == 0xff0000 && visual.green_mask == 0xff00 && visual.blue_mask == 0xff) return 4;
+  if (depth == 16 && visual.red_mask == 0xf800 && visual.green_mask == 0x7e0 && visual.blue_mask == 0x1f) return 2;
+  return 0;
+}
+
+template <typename pixel>
+std::span<pixel> image_pixels() {
+  return {reinterpret_cast<pixel*>(shm.image->data), std::size_t(shm.image->width) * std::size_t(shm.image->height)};
+}
+
 }  // namespace
 
 bool open_shm_presenter() {
@@ -85,7 +102,6 @@ bool open_shm_presenter() {
   if (shm.display == nullptr || shm.window == 0 || !XShmQueryExtension(shm.display)) return false;
   XWindowAttributes attributes{};
   if (XGetWindowAttributes(shm.display, shm.window, &attributes) == 0) return false;
-  // Pixels are written as 0x00RRGGBB in 32 bits: a 24-bit TrueColor window.
   XVisualInfo wanted{};
   wanted.visualid = XVisualIDFromVisual(attributes.visual);
   int found = 0;
@@ -93,12 +109,15 @@ bool open_shm_presenter() {
   if (visual == nullptr) return false;
   shm.visual = *visual;
   XFree(visual);
-  if (attributes.depth != 24 || shm.visual.c_class != TrueColor || shm.visual.red_mask != 0xff0000 ||
-      shm.visual.green_mask != 0xff00 || shm.visual.blue_mask != 0xff)
-    return false;
+  shm.bytes_per_pixel = bytes_per_pixel_written(attributes.depth, shm.visual);
+  if (shm.bytes_per_pixel == 0) return false;
   // A first image proves the server shares memory with the show.
   if (!make_image(attributes.width, attributes.height)) return false;
   shm.gc = XCreateGC(shm.display, shm.window, 0, nullptr);
+  // Frames put only the picture: where the window is shown again after being
+  // covered, the X server itself paints the bands black (pixel 0 in both
+  // formats) until the next frame.
+  XSetWindowBackground(shm.display, shm.window, 0);
   return true;
 }
 
@@ -107,14 +126,25 @@ void prepare_shm_frame(const picture_framebuffer& picture, int width, int height
     release_image();
     if (!make_image(width, height)) return;
   }
-  const std::span target(reinterpret_cast<xrgb_pixel*>(shm.image->data), std::size_t(width) * std::size_t(height));
-  present_on_cpu(shm.cpu, picture, target, width, height);
+  if (shm.bytes_per_pixel == 4) {
+    present_on_cpu(shm.cpu, picture, image_pixels<xrgb_pixel>(), width, height);
+  } else {
+    present_on_cpu(shm.cpu, picture, image_pixels<rgb565_pixel>(), width, height);
+  }
 }
 
 void show_shm_frame() {
   if (shm.image == nullptr) return;
-  XShmPutImage(shm.display, shm.window, shm.gc, shm.image, 0, 0, 0, 0, unsigned(shm.image->width),
-               unsigned(shm.image->height), False);
+  // The whole image once for each size, with its black bands; after that the
+  // picture's area alone, its top row counted from the window's top.
+  const picture_placement& placed = shm.cpu.plan.placed;
+  const int x = shm.bands_shown ? placed.x : 0;
+  const int y = shm.bands_shown ? shm.image->height - placed.y - placed.height : 0;
+  const int width = shm.bands_shown ? placed.width : shm.image->width;
+  const int height = shm.bands_shown ? placed.height : shm.image->height;
+  if (width > 0 && height > 0)
+    XShmPutImage(shm.display, shm.window, shm.gc, shm.image, x, y, x, y, unsigned(width), unsigned(height), False);
+  shm.bands_shown = true;
   // The next frame is written into the same memory: the server must have read this one.
   XSync(shm.display, False);
 }

@@ -2,7 +2,7 @@
 // renderers that draw on the CPU: scaled on the CPU straight into memory the
 // X server shares (MIT-SHM) and put on the window from there. Where the X
 // server cannot share memory with the show (a remote display) or the window
-// is not 24-bit TrueColor, it is not opened, and the OpenGL presenter is kept.
+// is neither 24-bit nor 16-bit TrueColor, it is not opened, and the OpenGL presenter is kept.
 #pragma once
 
 #include "offscreen/picture_framebuffer.h"

@@ -16,8 +16,11 @@ bool renderer_draws_on_cpu() {
                              [&](std::string_view software) { return name.find(software) != std::string_view::npos; });
 }
 
-void present_on_cpu(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<xrgb_pixel> target,
-                    int width, int height) {
+namespace {
+
+template <typename pixel>
+void present_into(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<pixel> target, int width,
+                  int height) {
   if (presenter.plan.target_width != width || presenter.plan.target_height != height)
     presenter.plan = plan_scaling(width, height);
   presenter.picture.resize(std::size_t(picture_width) * picture_height);
@@ -25,4 +28,16 @@ void present_on_cpu(cpu_presenter& presenter, const picture_framebuffer& picture
   glPixelStorei(GL_PACK_ALIGNMENT, 2);
   glReadPixels(0, 0, picture_width, picture_height, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, presenter.picture.data());
   scale_picture(presenter.plan, presenter.picture, target);
+}
+
+}  // namespace
+
+void present_on_cpu(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<xrgb_pixel> target,
+                    int width, int height) {
+  present_into(presenter, picture, target, width, height);
+}
+
+void present_on_cpu(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<rgb565_pixel> target,
+                    int width, int height) {
+  present_into(presenter, picture, target, width, height);
 }

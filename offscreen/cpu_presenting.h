@@ -27,3 +27,6 @@ struct cpu_presenter {
 // black. Leaves the picture bound for drawing.
 void present_on_cpu(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<xrgb_pixel> target,
                     int width, int height);
+// The same into a 16-bit target (5-6-5, as X keeps a 16-bit TrueColor pixel).
+void present_on_cpu(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<rgb565_pixel> target,
+                    int width, int height);

@@ -46,54 +46,156 @@ std::vector<scaling_tap> plan_axis(int size, int placed, int whole_scale, bool i
   return taps;
 }
 
-// A blend of two values, the second weighted in 256ths, in 256ths of a level.
-std::uint16_t blend_fine(int from, int to, int weight) {
-  return std::uint16_t(from * full_weight + (to - from) * weight);
-}
-
-// The three channels of a pixel, each in 256ths of a level: the pass along
-// the rows keeps its blends this fine for the pass down the columns.
-struct fine_pixel {
-  std::uint16_t red, green, blue;
-};
-
-// A 16-bit pixel's channels widened to 8 bits, to the nearest level.
+// A 16-bit pixel's channels widened to 8 bits, to the nearest level; and the
+// same in 256ths of a level, for blending.
 struct widened {
   std::array<std::uint8_t, 32> five{};
   std::array<std::uint8_t, 64> six{};
+  std::array<float, 32> fine_five{};
+  std::array<float, 64> fine_six{};
   widened() {
-    for (int level = 0; level < 32; ++level) five[std::size_t(level)] = std::uint8_t((level * 255 * 2 + 31) / 62);
-    for (int level = 0; level < 64; ++level) six[std::size_t(level)] = std::uint8_t((level * 255 * 2 + 63) / 126);
+    for (std::size_t level = 0; level < 32; ++level) {
+      five[level] = std::uint8_t((level * 255 * 2 + 31) / 62);
+      fine_five[level] = float(five[level] * full_weight);
+    }
+    for (std::size_t level = 0; level < 64; ++level) {
+      six[level] = std::uint8_t((level * 255 * 2 + 63) / 126);
+      fine_six[level] = float(six[level] * full_weight);
+    }
   }
-  int red(rgb565_pixel pixel) const { return five[pixel >> 11]; }
-  int green(rgb565_pixel pixel) const { return six[pixel >> 5 & 0x3f]; }
-  int blue(rgb565_pixel pixel) const { return five[pixel & 0x1f]; }
-  fine_pixel fine(rgb565_pixel pixel) const {
-    return {std::uint16_t(red(pixel) * full_weight), std::uint16_t(green(pixel) * full_weight),
-            std::uint16_t(blue(pixel) * full_weight)};
-  }
+  unsigned red(rgb565_pixel pixel) const { return five[pixel >> 11]; }
+  unsigned green(rgb565_pixel pixel) const { return six[pixel >> 5 & 0x3f]; }
+  unsigned blue(rgb565_pixel pixel) const { return five[pixel & 0x1f]; }
 };
 const widened widen;
 
-fine_pixel blend_across(rgb565_pixel a, rgb565_pixel b, int weight) {
-  return {blend_fine(widen.red(a), widen.red(b), weight), blend_fine(widen.green(a), widen.green(b), weight),
-          blend_fine(widen.blue(a), widen.blue(b), weight)};
+// Channels of 8 bits packed as a target pixel: 0x00RRGGBB as they are, or
+// narrowed to the nearest 5-6-5 level, which gives a 16-bit picture pixel back
+// exactly where it was only widened.
+template <typename pixel>
+pixel pack(unsigned red, unsigned green, unsigned blue);
+
+template <>
+xrgb_pixel pack(unsigned red, unsigned green, unsigned blue) {
+  return red << 16 | green << 8 | blue;
 }
 
-constexpr int fine_level = full_weight * full_weight;
-
-// To the nearest level, as OpenGL's filtering does.
-xrgb_pixel to_level(int fine) { return (unsigned(fine) + fine_level / 2) / fine_level; }
-
-// A row taken from one picture row alone: only rounded.
-xrgb_pixel to_pixel(const fine_pixel& fine) {
-  const auto channel = [](unsigned value) { return (value + full_weight / 2) / full_weight; };
-  return channel(fine.red) << 16 | channel(fine.green) << 8 | channel(fine.blue);
+template <>
+rgb565_pixel pack(unsigned red, unsigned green, unsigned blue) {
+  const auto narrow = [](unsigned level, unsigned top) { return (level * top + 127) / 255; };
+  return rgb565_pixel(narrow(red, 31) << 11 | narrow(green, 63) << 5 | narrow(blue, 31));
 }
 
-xrgb_pixel blend_down(const fine_pixel& a, const fine_pixel& b, int weight) {
-  const auto channel = [&](int from, int to) { return to_level(from * full_weight + (to - from) * weight); };
-  return channel(a.red, b.red) << 16 | channel(a.green, b.green) << 8 | channel(a.blue, b.blue);
+template <typename pixel>
+pixel widened_pixel(rgb565_pixel from) {
+  return pack<pixel>(widen.red(from), widen.green(from), widen.blue(from));
+}
+
+// At 16 bits a picture pixel is its own target pixel.
+template <>
+rgb565_pixel widened_pixel(rgb565_pixel from) {
+  return from;
+}
+
+// Whole scales repeat each pixel along the row and each row down: no blend.
+template <typename pixel>
+void repeat_pixels(const scaling_plan& plan, std::span<const rgb565_pixel> picture, pixel* bottom_row,
+                   std::ptrdiff_t row_step) {
+  const int scale = plan.placed.whole_scale;
+  const int width = plan.placed.width;
+  for (int row = 0; row < picture_height; ++row) {
+    const rgb565_pixel* from = &picture[std::size_t(row) * picture_width];
+    pixel* to = bottom_row + row_step * row * scale;
+    for (int x = 0; x < width; ++x) to[x] = widened_pixel<pixel>(from[plan.columns[std::size_t(x)].first]);
+    for (int copy = 1; copy < scale; ++copy) std::copy_n(to, width, to + row_step * copy);
+  }
+}
+
+// One picture row blended across into the placed area's columns, each
+// channel in 256ths of a level, as the pass down needs it. Kept as three
+// planes of floats, which hold these values and the blends down exactly
+// (every one is a whole number of 65536ths below 256 levels, under 2^24), so
+// that the pass down is plain arithmetic on arrays that the compiler spreads
+// over vector registers.
+struct fine_row {
+  int picture_row = -1;
+  std::vector<float> red, green, blue;
+};
+
+void blend_across(const scaling_plan& plan, std::span<const rgb565_pixel> picture, int row, fine_row& into) {
+  // The row's channels widened, in 256ths of a level, its last pixel
+  // repeated once past the edge so that a tap without weight may read its
+  // second pixel.
+  std::array<std::array<float, picture_width + 1>, 3> levels;
+  const rgb565_pixel* from = &picture[std::size_t(row) * picture_width];
+  for (std::size_t x = 0; x <= picture_width; ++x) {
+    const rgb565_pixel pixel = from[std::min(x, std::size_t(picture_width - 1))];
+    levels[0][x] = widen.fine_five[pixel >> 11];
+    levels[1][x] = widen.fine_six[pixel >> 5 & 0x3f];
+    levels[2][x] = widen.fine_five[pixel & 0x1f];
+  }
+  const std::size_t width = std::size_t(plan.placed.width);
+  into.picture_row = row;
+  into.red.resize(width);
+  into.green.resize(width);
+  into.blue.resize(width);
+  float* const planes[] = {into.red.data(), into.green.data(), into.blue.data()};
+  for (std::size_t channel = 0; channel < 3; ++channel) {
+    const float* level = levels[channel].data();
+    float* to = planes[channel];
+    for (std::size_t x = 0; x < width; ++x) {
+      const std::size_t first = std::size_t(plan.columns[x].first);
+      to[x] = level[first] + (level[first + 1] - level[first]) * plan.column_shares[x];
+    }
+  }
+}
+
+// Fine values blended down, the second weighted in 256ths, to the nearest
+// level, as OpenGL's filtering does: exact in single precision.
+template <typename pixel>
+void blend_down(const fine_row& first, const fine_row& second, int weight, pixel* to, int width) {
+  const float second_share = float(weight) / float(full_weight);
+  const auto level = [&](float from, float towards) {
+    return unsigned(int((from + (towards - from) * second_share) * (1.0f / full_weight) + 0.5f));
+  };
+  for (std::size_t x = 0; x < std::size_t(width); ++x)
+    to[x] = pack<pixel>(level(first.red[x], second.red[x]), level(first.green[x], second.green[x]),
+                        level(first.blue[x], second.blue[x]));
+}
+
+template <typename pixel>
+void scale_into(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<pixel> target) {
+  const picture_placement& placed = plan.placed;
+  if (placed.width <= 0) return;
+  // Row i of the placed area counts from its bottom; the target's rows from its top.
+  pixel* const bottom_row =
+      &target[std::size_t(plan.target_height - placed.y - 1) * std::size_t(plan.target_width) + std::size_t(placed.x)];
+  const std::ptrdiff_t row_step = -std::ptrdiff_t(plan.target_width);
+  if (placed.is_whole_scale()) {
+    repeat_pixels(plan, picture, bottom_row, row_step);
+    return;
+  }
+  // The rows a target row blends go up the picture, so two blended rows are
+  // all that is kept: picture row r in slot r % 2, each made once. A row
+  // that takes the same picture rows as the one before it is a copy.
+  thread_local std::array<fine_row, 2> across;
+  for (fine_row& row : across) row.picture_row = -1;
+  const auto blended_row = [&](int row) -> const fine_row& {
+    fine_row& slot = across[std::size_t(row % 2)];
+    if (slot.picture_row != row) blend_across(plan, picture, row, slot);
+    return slot;
+  };
+  for (int i = 0; i < placed.height; ++i) {
+    const scaling_tap tap = plan.rows[std::size_t(i)];
+    pixel* to = bottom_row + row_step * i;
+    if (i > 0 && tap.first == plan.rows[std::size_t(i - 1)].first && tap.weight == plan.rows[std::size_t(i - 1)].weight) {
+      std::copy_n(to - row_step, placed.width, to);
+      continue;
+    }
+    const fine_row& first = blended_row(tap.first);
+    const fine_row& second = tap.weight == 0 ? first : blended_row(tap.first + 1);
+    blend_down(first, second, tap.weight, to, placed.width);
+  }
 }
 
 }  // namespace
@@ -108,44 +210,14 @@ scaling_plan plan_scaling(int target_width, int target_height) {
   const float scale = float(placed.width) / float(picture_width);
   plan.columns = plan_axis(picture_width, placed.width, placed.whole_scale, placed.is_whole_scale(), scale);
   plan.rows = plan_axis(picture_height, placed.height, placed.whole_scale, placed.is_whole_scale(), scale);
+  for (const scaling_tap& column : plan.columns) plan.column_shares.push_back(float(column.weight) / full_weight);
   return plan;
 }
 
 void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<xrgb_pixel> target) {
-  const picture_placement& placed = plan.placed;
-  if (placed.width <= 0) return;
-  // Along each picture row first, then down: a row a blend needs is made once.
-  // The rows across stay from frame to frame, to be written over.
-  thread_local std::vector<fine_pixel> across;
-  across.resize(std::size_t(picture_height) * std::size_t(placed.width));
-  for (int row = 0; row < picture_height; ++row) {
-    const rgb565_pixel* from = &picture[std::size_t(row) * picture_width];
-    fine_pixel* to = &across[std::size_t(row) * std::size_t(placed.width)];
-    for (int x = 0; x < placed.width; ++x) {
-      const scaling_tap tap = plan.columns[std::size_t(x)];
-      to[x] = tap.weight == 0 ? widen.fine(from[tap.first])
-                              : blend_across(from[tap.first], from[tap.first + 1], tap.weight);
-    }
-  }
-  // Row i of the placed area counts from its bottom; the target's rows from its
-  // top. A row that takes the same picture rows as the one before it is a copy.
-  const auto target_row = [&](int i) {
-    return &target[std::size_t(plan.target_height - placed.y - 1 - i) * std::size_t(plan.target_width) +
-                   std::size_t(placed.x)];
-  };
-  for (int i = 0; i < placed.height; ++i) {
-    const scaling_tap tap = plan.rows[std::size_t(i)];
-    xrgb_pixel* to = target_row(i);
-    if (i > 0 && tap.first == plan.rows[std::size_t(i - 1)].first && tap.weight == plan.rows[std::size_t(i - 1)].weight) {
-      std::copy_n(target_row(i - 1), placed.width, to);
-      continue;
-    }
-    const fine_pixel* first = &across[std::size_t(tap.first) * std::size_t(placed.width)];
-    if (tap.weight == 0) {
-      std::transform(first, first + placed.width, to, to_pixel);
-      continue;
-    }
-    const fine_pixel* second = first + placed.width;
-    for (int x = 0; x < placed.width; ++x) to[x] = blend_down(first[x], second[x], tap.weight);
-  }
+  scale_into(plan, picture, target);
+}
+
+void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<rgb565_pixel> target) {
+  scale_into(plan, picture, target);
 }

@@ -31,6 +31,7 @@ struct scaling_plan {
   picture_placement placed;
   std::vector<scaling_tap> columns;  // one for each of the placed area's columns
   std::vector<scaling_tap> rows;     // one for each of its rows, the bottom row first
+  std::vector<float> column_shares;  // each column's second weight as a fraction, for blending in floats
 };
 
 scaling_plan plan_scaling(int target_width, int target_height);
@@ -41,3 +42,6 @@ scaling_plan plan_scaling(int target_width, int target_height);
 // to 8 bits a channel as OpenGL does, to the nearest level. The bands around
 // it are left as they are: black once, they stay black.
 void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<xrgb_pixel> target);
+// The same for a 16-bit target, each channel narrowed back to the nearest
+// 5-6-5 level: at whole scales the picture's own pixels.
+void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<rgb565_pixel> target);

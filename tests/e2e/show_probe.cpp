@@ -153,16 +153,27 @@ void save_frame(int frame) {
   write_frame(frame, top_first, width, height);
 }
 
-// The same from an image about to be put on the window (32-bit 0x00RRGGBB pixels).
+// The same from an image about to be put on the window: 0x00RRGGBB pixels
+// of 32 bits, or 5-6-5 pixels of 16 bits widened as OpenGL reads a 16-bit
+// window back (each channel's top bits repeated below it).
 void save_image(int frame, const XImage& image) {
   std::vector<std::uint8_t> top_first(std::size_t(image.width) * std::size_t(image.height) * 3);
   for (int y = 0; y < image.height; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(image.data + std::ptrdiff_t(y) * image.bytes_per_line);
+    const char* row = image.data + std::ptrdiff_t(y) * image.bytes_per_line;
     for (int x = 0; x < image.width; ++x) {
       std::uint8_t* pixel = &top_first[(std::size_t(y) * std::size_t(image.width) + std::size_t(x)) * 3];
-      pixel[0] = std::uint8_t(row[x] >> 16);
-      pixel[1] = std::uint8_t(row[x] >> 8);
-      pixel[2] = std::uint8_t(row[x]);
+      if (image.bits_per_pixel == 16) {
+        const unsigned value = reinterpret_cast<const std::uint16_t*>(row)[x];
+        const unsigned red = value >> 11, green = value >> 5 & 0x3f, blue = value & 0x1f;
+        pixel[0] = std::uint8_t(red << 3 | red >> 2);
+        pixel[1] = std::uint8_t(green << 2 | green >> 4);
+        pixel[2] = std::uint8_t(blue << 3 | blue >> 2);
+        continue;
+      }
+      const std::uint32_t value = reinterpret_cast<const std::uint32_t*>(row)[x];
+      pixel[0] = std::uint8_t(value >> 16);
+      pixel[1] = std::uint8_t(value >> 8);
+      pixel[2] = std::uint8_t(value);
     }
   }
   write_frame(frame, top_first, image.width, image.height);

@@ -74,6 +74,7 @@ bool open_picture() {
 void window_reshaped(int width, int height) {
   screen.window_width = width;
   screen.window_height = height;
+  if (screen.on_cpu) size_shm_frame(width, height);
   // The show always draws at the picture's size, whatever the window's.
   reshape(picture_width, picture_height);
   pace_by_the_windows_monitor();

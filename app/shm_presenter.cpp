@@ -121,11 +121,17 @@ bool open_shm_presenter() {
   return true;
 }
 
-void prepare_shm_frame(const picture_framebuffer& picture, int width, int height) {
+void size_shm_frame(int width, int height) {
   if (shm.image == nullptr || shm.image->width != width || shm.image->height != height) {
     release_image();
     if (!make_image(width, height)) return;
   }
+  plan_cpu_presenting(shm.cpu, width, height);
+}
+
+void prepare_shm_frame(const picture_framebuffer& picture, int width, int height) {
+  size_shm_frame(width, height);
+  if (shm.image == nullptr) return;
   if (shm.bytes_per_pixel == 4) {
     present_on_cpu(shm.cpu, picture, image_pixels<xrgb_pixel>(), width, height);
   } else {

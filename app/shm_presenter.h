@@ -10,9 +10,14 @@
 // On the current OpenGL context's window; false where it cannot be used.
 bool open_shm_presenter();
 
-// Scales the newest picture for a window of width by height pixels (making
-// the shared image anew, black, when the size changed). Leaves the picture
-// bound for drawing.
+// Makes the shared image anew, black, and plans the scaling for a window of
+// width by height pixels, where its size changed: called as the window's size
+// becomes known, so that frames allocate nothing.
+void size_shm_frame(int width, int height);
+
+// Scales the newest picture for a window of width by height pixels (sizing
+// first, should the size have changed unnoticed). Leaves the picture bound
+// for drawing.
 void prepare_shm_frame(const picture_framebuffer& picture, int width, int height);
 
 // Puts the prepared frame on the window, and waits until the X server has it.

@@ -16,14 +16,18 @@ bool renderer_draws_on_cpu() {
                              [&](std::string_view software) { return name.find(software) != std::string_view::npos; });
 }
 
+void plan_cpu_presenting(cpu_presenter& presenter, int width, int height) {
+  if (presenter.plan.target_width == width && presenter.plan.target_height == height) return;
+  presenter.plan = plan_scaling(width, height);
+  presenter.picture.resize(std::size_t(picture_width) * picture_height);
+}
+
 namespace {
 
 template <typename pixel>
 void present_into(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<pixel> target, int width,
                   int height) {
-  if (presenter.plan.target_width != width || presenter.plan.target_height != height)
-    presenter.plan = plan_scaling(width, height);
-  presenter.picture.resize(std::size_t(picture_width) * picture_height);
+  plan_cpu_presenting(presenter, width, height);
   draw_into_picture(picture);
   glPixelStorei(GL_PACK_ALIGNMENT, 2);
   glReadPixels(0, 0, picture_width, picture_height, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, presenter.picture.data());

@@ -21,8 +21,12 @@ struct cpu_presenter {
   std::vector<rgb565_pixel> picture;
 };
 
+// Plans presenting for a target of width by height pixels, where the size
+// changed: done as the size becomes known, no frame need allocate.
+void plan_cpu_presenting(cpu_presenter& presenter, int width, int height);
+
 // Reads the picture back and scales it into target (width x height pixels,
-// 0x00RRGGBB, the top row first), planning anew when the size changed. The
+// 0x00RRGGBB, the top row first), planning first if the size changed. The
 // bands around the picture are not written: a target black when made stays
 // black. Leaves the picture bound for drawing.
 void present_on_cpu(cpu_presenter& presenter, const picture_framebuffer& picture, std::span<xrgb_pixel> target,

@@ -112,14 +112,16 @@ void repeat_pixels(const scaling_plan& plan, std::span<const rgb565_pixel> pictu
 }
 
 // One picture row blended across into the placed area's columns, each
-// channel in 256ths of a level, as the pass down needs it. Kept as three
-// planes of floats, which hold these values and the blends down exactly
-// (every one is a whole number of 65536ths below 256 levels, under 2^24), so
-// that the pass down is plain arithmetic on arrays that the compiler spreads
-// over vector registers.
+// channel in 256ths of a level, as the pass down needs it: three planes of
+// floats in the plan's room, which hold these values and the blends down
+// exactly (every one is a whole number of 65536ths below 256 levels, under
+// 2^24), so that the pass down is plain arithmetic on arrays that the
+// compiler spreads over vector registers.
 struct fine_row {
   int picture_row = -1;
-  std::vector<float> red, green, blue;
+  float* red;
+  float* green;
+  float* blue;
 };
 
 void blend_across(const scaling_plan& plan, std::span<const rgb565_pixel> picture, int row, fine_row& into) {
@@ -136,10 +138,7 @@ void blend_across(const scaling_plan& plan, std::span<const rgb565_pixel> pictur
   }
   const std::size_t width = std::size_t(plan.placed.width);
   into.picture_row = row;
-  into.red.resize(width);
-  into.green.resize(width);
-  into.blue.resize(width);
-  float* const planes[] = {into.red.data(), into.green.data(), into.blue.data()};
+  float* const planes[] = {into.red, into.green, into.blue};
   for (std::size_t channel = 0; channel < 3; ++channel) {
     const float* level = levels[channel].data();
     float* to = planes[channel];
@@ -178,8 +177,10 @@ void scale_into(const scaling_plan& plan, std::span<const rgb565_pixel> picture,
   // The rows a target row blends go up the picture, so two blended rows are
   // all that is kept: picture row r in slot r % 2, each made once. A row
   // that takes the same picture rows as the one before it is a copy.
-  thread_local std::array<fine_row, 2> across;
-  for (fine_row& row : across) row.picture_row = -1;
+  const std::size_t width = std::size_t(placed.width);
+  float* const room = plan.blended_rows.data();
+  std::array<fine_row, 2> across{fine_row{-1, room, room + width, room + 2 * width},
+                                 fine_row{-1, room + 3 * width, room + 4 * width, room + 5 * width}};
   const auto blended_row = [&](int row) -> const fine_row& {
     fine_row& slot = across[std::size_t(row % 2)];
     if (slot.picture_row != row) blend_across(plan, picture, row, slot);
@@ -211,6 +212,7 @@ scaling_plan plan_scaling(int target_width, int target_height) {
   plan.columns = plan_axis(picture_width, placed.width, placed.whole_scale, placed.is_whole_scale(), scale);
   plan.rows = plan_axis(picture_height, placed.height, placed.whole_scale, placed.is_whole_scale(), scale);
   for (const scaling_tap& column : plan.columns) plan.column_shares.push_back(float(column.weight) / full_weight);
+  if (!placed.is_whole_scale()) plan.blended_rows.resize(6 * plan.columns.size());
   return plan;
 }
 

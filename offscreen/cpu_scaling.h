@@ -32,6 +32,9 @@ struct scaling_plan {
   std::vector<scaling_tap> columns;  // one for each of the placed area's columns
   std::vector<scaling_tap> rows;     // one for each of its rows, the bottom row first
   std::vector<float> column_shares;  // each column's second weight as a fraction, for blending in floats
+  // Room for two picture rows blended across, three channels each, made with
+  // the plan so that scaling a frame allocates nothing.
+  mutable std::vector<float> blended_rows;
 };
 
 scaling_plan plan_scaling(int target_width, int target_height);

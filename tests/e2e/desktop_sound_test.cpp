@@ -45,15 +45,15 @@ constexpr std::size_t window_frames = sink_rate / 100;
 constexpr double same_music = 0.99;
 constexpr double compared_seconds = 0.5;
 constexpr std::size_t search_frames = sink_rate / 10;
-// A window torn by a dropout matches nowhere, and now and then the very first
-// window is: on a busy machine of two cores that can be a good part of a
-// stretch. Half of each stretch must match, and most stretches must start as
-// the module does, where other music, or the module from another place,
-// would match almost nowhere.
-constexpr int least_matching_starts = 8;
-constexpr double least_matching_share = 0.5;
-// Far beyond what a desktop takes: a sound layer that never silences fails, a slow one is measured.
-constexpr auto silence_limit = 500ms;
+// A window torn by a dropout matches nowhere. Measured on 2 cores, idle and
+// beside two busy loops, through both servers (16 runs of 11 plays each):
+// every play started as the module does, every window of every stretch
+// matched, "s" was silent at the sink within 45 ms, and "m" was heard within
+// 45 ms. The limits leave room for a dropout or two and a machine three times
+// as slow.
+constexpr int least_matching_starts = 10;
+constexpr double least_matching_share = 0.9;
+constexpr auto silence_limit = 150ms;
 
 std::size_t frames_in(double seconds) { return std::size_t(seconds * sink_rate); }
 
@@ -180,10 +180,11 @@ TEST_P(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_resta
   const std::size_t first_s = recording.frame_at(key_time(keys[0]));
   ASSERT_GE(first_s, *onset + frames_in(listening_seconds / 2));
   int starts_as_the_module_does = starts_as_the_module(music, *onset);
-  EXPECT_GE(share_of_the_module(music, *onset, compared_seconds), least_matching_share)
-      << "the music at the sink is not the module";
+  double least_share = share_of_the_module(music, *onset, compared_seconds);
+  EXPECT_GE(least_share, least_matching_share) << "the music at the sink is not the module";
 
   std::vector<double> silence_ms;
+  double longest_restart_ms = 0.0;
   for (int round = 0; round < s_and_m_rounds; ++round) {
     const probe_event& s = keys[std::size_t(2 * round)];
     const probe_event& m = keys[std::size_t(2 * round + 1)];
@@ -202,8 +203,11 @@ TEST_P(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_resta
     const std::optional<std::size_t> again = first_audible_frame(music, m_frame);
     ASSERT_TRUE(again) << "no music after m in round " << round;
     EXPECT_LE(*again, m_frame + frames_in(silence_limit.count() / 1000.0)) << "round " << round;
+    longest_restart_ms = std::max(longest_restart_ms, 1000.0 * double(*again - m_frame) / sink_rate);
     starts_as_the_module_does += starts_as_the_module(music, *again);
-    EXPECT_GE(share_of_the_module(music, *again, listening_seconds / 2), least_matching_share) << "round " << round;
+    const double share = share_of_the_module(music, *again, listening_seconds / 2);
+    least_share = std::min(least_share, share);
+    EXPECT_GE(share, least_matching_share) << "round " << round;
   }
   EXPECT_GE(starts_as_the_module_does, least_matching_starts)
       << "of the first play and the " << s_and_m_rounds << " after m, too few start as the module does";
@@ -213,6 +217,9 @@ TEST_P(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_resta
   RecordProperty("s_to_silence_max_ms", std::to_string(silence_ms.back()));
   std::printf("\"s\" to silence at the sink: median %.1f ms, longest %.1f ms, of %zu\n", median, silence_ms.back(),
               silence_ms.size());
+  std::printf("the module at the sink: %d of %d plays start as it does; at least %.0f%% of a stretch matches; "
+              "\"m\" to sound at most %.1f ms\n",
+              starts_as_the_module_does, s_and_m_rounds + 1, 100 * least_share, longest_restart_ms);
 }
 
 TEST_P(desktop_sound, goes_on_silently_to_its_last_frame_when_the_sound_server_is_killed_mid_show) {

@@ -1,7 +1,8 @@
 # fill_template.awk: a report's text with its figures filled in. The first file
 # holds the figures, "<name> <value>" a line, the value being the rest of the
 # line (empty: not measured). In the second, the text, "{name}" stands for a
-# figure's value and "{name at_most LIMIT}" or "{name within CENTRE TOLERANCE}"
+# figure's value and "{name at_most LIMIT}", "{name at_least LIMIT}" or
+# "{name within CENTRE TOLERANCE}"
 # for whether it meets its target: "met" or "not met", "-" when not measured.
 # LIMIT, CENTRE and TOLERANCE are numbers or names of figures. A name that the
 # figures lack is an error, so that a misspelt one cannot go unnoticed.
@@ -40,6 +41,7 @@ function placeholder(text,    word, count, value) {
   if (count == 1) return value == "" ? "not measured" : value
   if (value == "") return "-"
   if (word[2] == "at_most" && count == 3) return verdict(value + 0 <= number(word[3]))
+  if (word[2] == "at_least" && count == 3) return verdict(value + 0 >= number(word[3]))
   if (word[2] == "within" && count == 4)
     return verdict(value + 0 >= number(word[3]) - number(word[4]) && value + 0 <= number(word[3]) + number(word[4]))
   printf "fill_template.awk: line %d: no such test: {%s}\n", FNR, text > "/dev/stderr"

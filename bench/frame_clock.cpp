@@ -9,6 +9,7 @@
 //                      per presented frame, frames and steps counted from 1
 //   BENCH_STEP_TIMES   optional: "<step> <ns its drawing began>" per step drawn
 //   BENCH_EXEC_NS      the launcher's clock at the exec (see exec_clock.cpp)
+//   BENCH_LAST_FRAME   optional: the program exits once it has presented that many
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <X11/Xlib.h>
@@ -39,6 +40,7 @@ struct {
   bool swapping = false;  // inside a buffer swap
   int steps = 0;  // each step of the show starts by clearing colour and depth
   display_callback display = nullptr;
+  std::size_t last_frame = 0;  // 0: the program runs to its own end
 } clock_state;
 
 void timed_display() {
@@ -76,6 +78,8 @@ bool start_clock() {
   if (std::getenv("BENCH_FRAME_TIMES") == nullptr) return false;
   const char* exec_ns = std::getenv("BENCH_EXEC_NS");
   clock_state.exec_ns = exec_ns != nullptr ? std::atoll(exec_ns) : monotonic_ns();
+  const char* last_frame = std::getenv("BENCH_LAST_FRAME");
+  if (last_frame != nullptr) clock_state.last_frame = std::size_t(std::atoll(last_frame));
   std::atexit(write_times);
   return true;
 }
@@ -92,6 +96,7 @@ void note_presented(std::int64_t handed) {
   clock_state.handed_ns[clock_state.frames] = handed;
   clock_state.presented_step[clock_state.frames] = clock_state.steps;
   clock_state.presented_ns[clock_state.frames++] = monotonic_ns();
+  if (clock_state.frames == clock_state.last_frame) std::exit(0);
 }
 
 }  // namespace

@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # bench/presenting.sh: what presenting the 640x480 picture costs on large
-# desktops. Runs the show unpaced on private Xorg desktops of 640x480,
-# 1920x1080 and 2560x1440 (dummy driver, depth 24, no window manager) and
-# writes the section "Presenting on large desktops" of docs/benchmarks.md:
-# milliseconds per frame, first to last frame, median of QUORVAN_BENCH_RUNS
-# runs (3 by default), and one paced run at 1920x1080 beside two busy loops. bench/run.sh runs it last; it also runs on its own.
+# desktops. On private Xorg desktops of 640x480, 1920x1080 and 2560x1440
+# (dummy driver, depth 24, no window manager) it runs, unpaced, the floor (a
+# full-screen window only cleared and swapped, bench/swap_floor.cpp), the show
+# presenting through shared memory as it does on llvmpipe, and the show
+# presenting through OpenGL as it does with a GPU (the probe's
+# BENCH_GL_PRESENTER). Writes the section "Presenting on large desktops" of
+# docs/benchmarks.md (milliseconds per frame, medians of QUORVAN_BENCH_RUNS
+# runs, 3 by default; one paced run at 1920x1080 beside two busy loops) and the
+# plot docs/presenting-times.png. bench/run.sh runs it last; it also runs on
+# its own. About 6 minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 runs=${QUORVAN_BENCH_RUNS:-3}
 build=$PWD/build-bench
 report=$PWD/docs/benchmarks.md
+plot=$PWD/docs/presenting-times.png
+gl_frames=1000  # the OpenGL presenter's runs stop there: at 2560x1440 a frame takes tens of ms
 work=$(mktemp -d /tmp/quorvan-presenting-XXXXXX)
 x_pid=""
 finish() {
@@ -97,43 +104,78 @@ run_paced_under_load() {
   gawk -f bench/paced_summary.awk "$work/loaded" | awk '{ print $1, $4, $6 }'
 }
 
+# One program unpaced on the desktop, the probe preloaded: its ms per frame.
+# Settings NAME=value first.
+run_unpaced() {  # OUTPUT PROGRAM [NAME=value...]
+  local output=$1 program=$2
+  shift 2
+  (cd "$build/bin" && env DISPLAY="$display" LD_PRELOAD="$build/bench/libbench_probe.so" BENCH_UNPACED=1 \
+     BENCH_FRAME_TIMES="$output" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null "$@" "./$program" \
+     >/dev/null 2>>"$work/programs.log")
+  frame_time "$output"
+}
+
+# Each frame's cost, "<frame> <ms>", from its swap's return to the next one's.
+frame_costs() {  # FRAME_TIMES_FILE
+  awk '$1 ~ /^[0-9]+$/ { if (last) printf "%d %.3f\n", $1, ($2 - last) / 1e6; last = $2 }' "$1"
+}
+
 bash setup.sh show tests bench
 [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --parallel 2 --target quorvan show_data bench_probe >/dev/null
+cmake --build "$build" --parallel 2 --target quorvan show_data show_facts bench_probe swap_floor >/dev/null
 
 rows=""
 loaded=""
 for size in 640x480 1920x1080 2560x1440; do
   start_x_server "$size"
   for run in $(seq "$runs"); do
-    (cd "$build/bin" && env DISPLAY="$display" LD_PRELOAD="$build/bench/libbench_probe.so" \
-       BENCH_UNPACED=1 BENCH_FRAME_TIMES="$work/frames.$size.$run" SDL_AUDIODRIVER=disk \
-       SDL_DISKAUDIOFILE=/dev/null ./quorvan >/dev/null 2>>"$work/programs.log")
-    frame_time "$work/frames.$size.$run"
-    echo
-  done >"$work/times.$size"
+    echo "$(run_unpaced "$work/floor.$size.$run" swap_floor)" >>"$work/floor.$size"
+    echo "$(run_unpaced "$work/shm.$size.$run" quorvan)" >>"$work/shm.$size"
+    echo "$(run_unpaced "$work/gl.$size.$run" quorvan BENCH_GL_PRESENTER=1 BENCH_LAST_FRAME=$gl_frames)" >>"$work/gl.$size"
+  done
+  for presenter in floor shm gl; do frame_costs "$work/$presenter.$size.1" >"$work/costs.$presenter.$size"; done
   [ "$size" != 1920x1080 ] || loaded=$(run_paced_under_load)
   stop_x_server
-  rows+="| $size | $(median <"$work/times.$size") | $(sort -g "$work/times.$size" | tr '\n' ' ')|"$'\n'
+  floor=$(median <"$work/floor.$size")
+  shm=$(median <"$work/shm.$size")
+  gl=$(median <"$work/gl.$size")
+  rows+="| $size | $floor | $shm | $(awk -v a="$shm" -v b="$floor" 'BEGIN { printf "%.1f", a / b }') | $gl |"
+  rows+=" $(tr '\n' ' ' <"$work/floor.$size")/ $(tr '\n' ' ' <"$work/shm.$size")/ $(tr '\n' ' ' <"$work/gl.$size")|"$'\n'
 done
+
+gnuplot -e "costs='$work/costs'; output='$plot'" bench/presenting_times.gp
 
 section=$(cat <<SECTION
 ## Presenting on large desktops
 
-The show unpaced on private Xorg desktops (dummy driver, depth 24, no window
-manager), first to last frame, median of $runs runs; \`bash bench/presenting.sh\`
-on $(date -u +%Y-%m-%d), load average $(cut -d' ' -f1-3 /proc/loadavg) when it ended.
-Each frame is drawn at 640x480 and presented as large as fits at 4:3: 1:1 at
-640x480, sharp bilinear to 1440x1080 on 1920x1080, pixels repeated three times
-(1920x1440) on 2560x1440. With Mesa's llvmpipe the show reads the 640x480
-picture back, scales it on the CPU straight into memory it shares with the X
-server, and puts it on the window (MIT-SHM): no pixel of the screen is shaded.
-The goals are at most 5.5 ms a frame at 1920x1080 and 8 ms at 2560x1440;
-scaled by llvmpipe's shaders, 1920x1080 took 16 to 24 ms. Without presenting,
-the show costs about 0.8 ms of CPU a frame.
+![Each frame's cost with either presenter, and the floor](presenting-times.png)
 
-| Desktop | ms per frame | runs |
-|---|---|---|
+Unpaced on private Xorg desktops (dummy driver, depth 24, no window
+manager), milliseconds per frame from the first presented frame to the last,
+medians of $runs runs; \`bash bench/presenting.sh\` on $(date -u +%Y-%m-%d),
+load average $(cut -d' ' -f1-3 /proc/loadavg) when it ended. Each frame is
+drawn at 640x480 and presented as large as fits at 4:3: 1:1 at 640x480, sharp
+bilinear to 1440x1080 on 1920x1080, pixels repeated three times (1920x1440) on
+2560x1440.
+
+- **Floor**: a full-screen window only cleared and swapped
+  (\`bench/swap_floor.cpp\`), what any full-screen program pays to put a whole
+  screen on it; the whole show's $(sed -n 's/^frames_in_show //p' "$build/show_facts") frames.
+- **Shared memory**: the show as it presents where OpenGL draws on the CPU
+  (Mesa's llvmpipe): it reads the 640x480 picture back, scales it on the CPU
+  straight into memory it shares with the X server and puts it on the window
+  (MIT-SHM); the whole show.
+- **OpenGL**: the show as it presents with a GPU (the probe answers its
+  question for the renderer with a GPU's name): the picture copied into a
+  texture and drawn as one quad, with llvmpipe shading every pixel of it; the
+  first $gl_frames frames.
+
+The goals for the show: at most 5.5 ms a frame and at most 3 times the floor at
+1920x1080, at most 8 ms at 2560x1440. Without presenting, the show costs about
+0.8 ms of CPU a frame.
+
+| Desktop | Floor | Shared memory | Over the floor | OpenGL | Runs: floor / shared memory / OpenGL |
+|---|---|---|---|---|---|
 $rows
 Paced at 60 frames a second on the 1920x1080 desktop with two busy loops
 beside it on the 2 cores, once: first to last frame $(cut -d' ' -f1 <<<"$loaded") s

@@ -4,7 +4,8 @@
 # program's own object>", "allocations <calls of malloc and its kin>" and
 # "opens <calls that open a file>" made anywhere below (the driver included),
 # then "calls <object> <function>" for every function outside the program's
-# object that its own code calls.
+# object that its own code calls, itself or through the standard library's
+# templates it instantiates.
 # Usage: gawk -v program=PATH_OF_THE_PROGRAM -f own_code.awk callgrind.out
 
 # Callgrind writes a name once as "(id) name" and afterwards as "(id)".
@@ -34,7 +35,8 @@ function named(kind, text,    part) {
   if (call_cost_follows) {
     # main and the C runtime's start enclose the frame path without being part of it.
     if (object == program && callee_object != program && caller !~ /^(main|\(below main\))$/)
-      outside[callee_object " " callee] = 1
+      outside_of[caller] = outside_of[caller] SUBSEP callee_object " " callee
+    if (object == program && callee_object == program) inside_of[caller] = inside_of[caller] SUBSEP callee
     call_cost_follows = 0
     callee_object = object
   } else if (object == program) {
@@ -42,7 +44,24 @@ function named(kind, text,    part) {
   }
 }
 
+# The standard library's templates that the program instantiates sit in its
+# object and are bound for the libraries that use them too (the driver's
+# compiler among them): their calls count only where the program's own code
+# reaches them.
+function reach(function_name,    callees, count, i) {
+  if (function_name in reached) return
+  reached[function_name] = 1
+  count = split(inside_of[function_name], callees, SUBSEP)
+  for (i = 2; i <= count; ++i) reach(callees[i])
+}
+
 END {
   printf "frames %d\nown %d\nallocations %d\nopens %d\n", frames, own, allocations, opens
+  for (name in outside_of) if (name !~ /^(std|__gnu_cxx)::/) reach(name)
+  for (name in inside_of) if (name !~ /^(std|__gnu_cxx)::/) reach(name)
+  for (name in reached) {
+    count = split(outside_of[name], calls, SUBSEP)
+    for (i = 2; i <= count; ++i) outside[calls[i]] = 1
+  }
   for (name in outside) print "calls " name
 }

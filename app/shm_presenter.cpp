@@ -49,12 +49,14 @@ bool make_image(int width, int height) {
   shm.image = XShmCreateImage(shm.display, shm.visual.visual, unsigned(shm.visual.depth), ZPixmap, nullptr,
                               &shm.segment, unsigned(width), unsigned(height));
   if (shm.image == nullptr) return false;
-  if (shm.image->bits_per_pixel != 8 * shm.bytes_per_pixel || shm.image->bytes_per_line != shm.bytes_per_pixel * width) {
+  if (shm.image->bits_per_pixel != 8 * shm.bytes_per_pixel ||
+      shm.image->bytes_per_line != shm.bytes_per_pixel * width) {
     XDestroyImage(shm.image);
     shm.image = nullptr;
     return false;
   }
-  shm.segment.shmid = shmget(IPC_PRIVATE, std::size_t(shm.image->bytes_per_line) * std::size_t(height), IPC_CREAT | 0600);
+  shm.segment.shmid =
+      shmget(IPC_PRIVATE, std::size_t(shm.image->bytes_per_line) * std::size_t(height), IPC_CREAT | 0600);
   void* memory = shm.segment.shmid < 0 ? reinterpret_cast<void*>(-1) : shmat(shm.segment.shmid, nullptr, 0);
   if (memory == reinterpret_cast<void*>(-1)) {
     XDestroyImage(shm.image);

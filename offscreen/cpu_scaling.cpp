@@ -189,7 +189,8 @@ void scale_into(const scaling_plan& plan, std::span<const rgb565_pixel> picture,
   for (int i = 0; i < placed.height; ++i) {
     const scaling_tap tap = plan.rows[std::size_t(i)];
     pixel* to = bottom_row + row_step * i;
-    if (i > 0 && tap.first == plan.rows[std::size_t(i - 1)].first && tap.weight == plan.rows[std::size_t(i - 1)].weight) {
+    if (i > 0 && tap.first == plan.rows[std::size_t(i - 1)].first &&
+        tap.weight == plan.rows[std::size_t(i - 1)].weight) {
       std::copy_n(to - row_step, placed.width, to);
       continue;
     }

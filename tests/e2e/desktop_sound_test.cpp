@@ -217,9 +217,10 @@ TEST_P(desktop_sound, plays_the_module_at_the_sink_and_s_silences_it_and_m_resta
   RecordProperty("s_to_silence_max_ms", std::to_string(silence_ms.back()));
   std::printf("\"s\" to silence at the sink: median %.1f ms, longest %.1f ms, of %zu\n", median, silence_ms.back(),
               silence_ms.size());
-  std::printf("the module at the sink: %d of %d plays start as it does; at least %.0f%% of a stretch matches; "
-              "\"m\" to sound at most %.1f ms\n",
-              starts_as_the_module_does, s_and_m_rounds + 1, 100 * least_share, longest_restart_ms);
+  std::printf(
+      "the module at the sink: %d of %d plays start as it does; at least %.0f%% of a stretch matches; "
+      "\"m\" to sound at most %.1f ms\n",
+      starts_as_the_module_does, s_and_m_rounds + 1, 100 * least_share, longest_restart_ms);
 }
 
 TEST_P(desktop_sound, goes_on_silently_to_its_last_frame_when_the_sound_server_is_killed_mid_show) {

@@ -76,8 +76,7 @@ void write_times() {
 // Runs as the library loads, before the program's main.
 bool start_clock() {
   if (std::getenv("BENCH_FRAME_TIMES") == nullptr) return false;
-  const char* exec_ns = std::getenv("BENCH_EXEC_NS");
-  clock_state.exec_ns = exec_ns != nullptr ? std::atoll(exec_ns) : monotonic_ns();
+  clock_state.exec_ns = exec_ns();
   const char* last_frame = std::getenv("BENCH_LAST_FRAME");
   if (last_frame != nullptr) clock_state.last_frame = std::size_t(std::atoll(last_frame));
   std::atexit(write_times);

@@ -19,6 +19,13 @@ inline std::int64_t monotonic_ns() {
   return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
+// The launcher's clock at the exec (exec_clock.cpp puts it in BENCH_EXEC_NS),
+// or now where no launcher timed the program.
+inline std::int64_t exec_ns() {
+  const char* at_exec = std::getenv("BENCH_EXEC_NS");
+  return at_exec != nullptr ? std::atoll(at_exec) : monotonic_ns();
+}
+
 // How many frames the program has presented so far (frame_clock.cpp).
 std::size_t presented_frames();
 

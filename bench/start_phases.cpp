@@ -47,8 +47,7 @@ void write_phases() {
 // Runs as the library loads, after the libraries the program links.
 bool start_phase_clock() {
   if (std::getenv("BENCH_START_PHASES") == nullptr) return false;
-  const char* exec_ns = std::getenv("BENCH_EXEC_NS");
-  phases.exec_ns = exec_ns != nullptr ? std::atoll(exec_ns) : monotonic_ns();
+  phases.exec_ns = exec_ns();
   reach("libraries");
   std::atexit(write_phases);
   return true;

@@ -3,6 +3,7 @@
 // Xwayland on private sockets.
 #include "tests/e2e/desktops.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -79,11 +80,13 @@ bool lay_out_two_monitors(const desktop_kind& kind, const std::string& display) 
              .exited_with(0);
 }
 
-// A desktop's own processes beside its X server: weston, or a window manager.
+// A desktop's servers: Xorg, with a window manager or not, or a compositor
+// with its own Xwayland.
 struct desktop_run {
-  child_process process;
+  std::optional<x_server> xorg;
+  child_process process;  // the window manager or the compositor
   desktop_server server;
-  std::filesystem::path runtime_folder;  // weston's; none for a window manager
+  std::filesystem::path runtime_folder;  // a compositor's
 };
 
 // One per kind, stopped after the last test.
@@ -94,6 +97,7 @@ class desktop_environment : public ::testing::Environment {
   void TearDown() override {
     for (auto& [name, run] : desktop_runs) {
       stop_process(run.process, desktop_stop_grace);
+      if (run.xorg) stop_x_server(*run.xorg);
       std::error_code ignored;
       if (!run.runtime_folder.empty()) std::filesystem::remove_all(run.runtime_folder, ignored);
     }
@@ -107,7 +111,7 @@ class desktop_environment : public ::testing::Environment {
 // Starts one of a desktop's processes; nullopt, and why in failure, if it cannot be.
 std::optional<desktop_run> start_desktop_process(const process_setup& setup, std::string& failure) {
   try {
-    return desktop_run{.process = start_process(setup), .server = {}, .runtime_folder = {}};
+    return desktop_run{.xorg = {}, .process = start_process(setup), .server = {}, .runtime_folder = {}};
   } catch (const std::exception& error) {
     failure = error.what();
     return std::nullopt;
@@ -125,43 +129,40 @@ std::filesystem::path runtime_folder(const std::string& compositor, const deskto
   return failure.empty() ? runtime : std::filesystem::path();
 }
 
-// openbox on the display, once it has said it manages the screen.
-std::optional<std::string> start_openbox(const desktop_kind& kind, const std::string& display) {
-  process_setup setup{.command = {"openbox", "--sm-disable"}, .environment = {"DISPLAY=" + display}};
+// openbox on the display, once it has said it manages the screen; why not, if it does not.
+std::optional<std::string> start_openbox(const desktop_kind& kind, desktop_run& run) {
+  process_setup setup{.command = {"openbox", "--sm-disable"}, .environment = {"DISPLAY=" + run.server.display}};
   setup.error_file = bench_log_folder() / (std::string(kind.name) + ".openbox.log");
   std::string failure;
   std::optional<desktop_run> started = start_desktop_process(setup, failure);
   if (!started) return failure;
-  desktop_run& run = *started;
+  run.process = std::move(started->process);
   const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
-  while (!run_tool({"wmctrl", "-m"}, display).exited_with(0)) {
-    if (std::chrono::steady_clock::now() > deadline || has_ended(run.process)) {
-      kill_process(run.process);
+  while (!run_tool({"wmctrl", "-m"}, run.server.display).exited_with(0)) {
+    if (std::chrono::steady_clock::now() > deadline || has_ended(run.process))
       return "openbox did not start; see " + setup.error_file.string();
-    }
     std::this_thread::sleep_for(log_poll_interval);
   }
-  desktop_runs.emplace(kind.name, std::move(run));
   return std::nullopt;
 }
 
 std::optional<desktop_server> xorg_desktop(const desktop_kind& kind, std::string& failure) {
-  const std::filesystem::path config = bench_log_folder() / (std::string("xorg-") + kind.name + ".conf");
-  const bool first_use = !std::filesystem::exists(config);
-  if (first_use) std::ofstream(config) << xorg_config(kind);
-  const x_server* server = shared_x_server(config, failure);
-  if (server == nullptr) return std::nullopt;
-  if (first_use && kind.monitors == 2 && !lay_out_two_monitors(kind, server->display())) {
+  if (auto found = desktop_runs.find(kind.name); found != desktop_runs.end()) return found->second.server;
+  const std::filesystem::path folder = bench_log_folder();
+  const std::filesystem::path config = folder / (std::string("xorg-") + kind.name + ".conf");
+  std::ofstream(config) << xorg_config(kind);
+  desktop_run run;
+  x_server_start start = start_x_server(config, folder / (std::string(kind.name) + ".log"), desktop_start_limit);
+  run.xorg = std::move(start.server);
+  failure = std::move(start.failure);
+  if (!run.xorg) return std::nullopt;
+  run.server.display = run.xorg->display();
+  if (kind.monitors == 2 && !lay_out_two_monitors(kind, run.server.display))
     failure = "xrandr could not lay out two monitors";
-    return std::nullopt;
-  }
-  if (kind.session == desktop_session::openbox && !desktop_runs.contains(kind.name)) {
-    if (auto why_not = start_openbox(kind, server->display())) {
-      failure = *why_not;
-      return std::nullopt;
-    }
-  }
-  return desktop_server{.display = server->display(), .wayland_log = {}, .wayland_environment = {}};
+  else if (kind.session == desktop_session::openbox)
+    failure = start_openbox(kind, run).value_or("");
+  if (!failure.empty()) return std::nullopt;  // the servers started are stopped as run goes
+  return desktop_runs.emplace(kind.name, std::move(run)).first->second.server;
 }
 
 // The X display weston's Xwayland listens on, once weston has said so in its log.
@@ -282,17 +283,6 @@ std::optional<desktop_server> desktop_of(const desktop_kind& kind, std::string& 
     case desktop_session::sway: return sway_desktop(kind, failure);
     default: return xorg_desktop(kind, failure);
   }
-}
-
-void on_desktop::SetUp() {
-  std::string failure;
-  const std::optional<desktop_server> started = desktop_of(GetParam(), failure);
-  if (started) {
-    server = *started;
-    return;
-  }
-  if (running_under_ci()) FAIL() << "No " << GetParam().name << " desktop: " << failure;
-  GTEST_SKIP() << "No " << GetParam().name << " desktop: " << failure;
 }
 
 std::string desktop_layout(const std::string& display) {

@@ -1,9 +1,8 @@
 // desktops.h: the desktops people watch the show on, each started by the bench
 // once per test program: Xorg (dummy driver) at today's sizes, with one or two
-// monitors, bare or with openbox, and weston and sway with Xwayland.
+// monitors, bare or with openbox, and weston and sway with Xwayland. CTest runs
+// each desktop's tests in one program, so each server starts once.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <optional>
 #include <ostream>
@@ -42,6 +41,20 @@ struct desktop_kind {
 
 inline void PrintTo(const desktop_kind& kind, std::ostream* out) { *out << kind.name; }
 
+inline constexpr desktop_kind desktops[] = {
+    // The show's own size and depth, with no window manager: most tests run here.
+    {.name = "xorg_640x480_depth_16", .width = 640, .height = 480, .depth = 16},
+    {.name = "xorg_1024x768", .width = 1024, .height = 768},
+    {.name = "openbox_xorg_1920x1080", .width = 1920, .height = 1080, .session = desktop_session::openbox},
+    {.name = "xorg_2560x1080", .width = 2560, .height = 1080},
+    {.name = "xorg_two_1920x1080_monitors", .width = 1920, .height = 1080, .monitors = 2},
+    {.name = "xorg_1024x768_without_640x480", .width = 1024, .height = 768, .offers_640x480 = false},
+    {.name = "weston_xwayland_1920x1080", .width = 1920, .height = 1080, .session = desktop_session::weston},
+    {.name = "sway_xwayland_1920x1080", .width = 1920, .height = 1080, .session = desktop_session::sway},
+};
+inline constexpr const desktop_kind& show_desktop = desktops[0];
+inline constexpr const desktop_kind& larger_desktop = desktops[1];
+
 struct desktop_server {
   std::string display;
   // The weston log, where it tells of the Xwayland it spawned; empty for Xorg.
@@ -52,13 +65,6 @@ struct desktop_server {
 
 // Starts (once per test program) a server of that kind; nullopt and why not.
 std::optional<desktop_server> desktop_of(const desktop_kind& kind, std::string& failure);
-
-// The test's desktop: fails the test under CI when it cannot be had, skips it elsewhere.
-class on_desktop : public ::testing::TestWithParam<desktop_kind> {
- protected:
-  void SetUp() override;
-  desktop_server server;
-};
 
 // The desktop's video mode and monitor layout as xvidtune and xrandr print them.
 std::string desktop_layout(const std::string& display);

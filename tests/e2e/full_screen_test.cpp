@@ -2,7 +2,8 @@
 // desktop can name, full screen again on "f" once it was taken away; in every
 // scene the whole picture, as large as fits at 4:3, centred on its monitor
 // with black around it, the same pixels as the capture tool draws at that
-// size; the desktop's mode and monitor layout left as they were; the show to its end.
+// size; the desktop's mode and monitor layout left as they were; the show to
+// its end, and exit status 0 there.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,19 +19,9 @@
 #include "tests/e2e/screen_grab.h"
 #include "tests/e2e/show_expectations.h"
 #include "tests/e2e/show_run.h"
+#include "tests/e2e/x_server_fixture.h"
 
 namespace {
-
-constexpr desktop_kind desktops[] = {
-    {.name = "xorg_640x480_depth_16", .width = 640, .height = 480, .depth = 16},
-    {.name = "xorg_1024x768", .width = 1024, .height = 768},
-    {.name = "openbox_xorg_1920x1080", .width = 1920, .height = 1080, .session = desktop_session::openbox},
-    {.name = "xorg_2560x1080", .width = 2560, .height = 1080},
-    {.name = "xorg_two_1920x1080_monitors", .width = 1920, .height = 1080, .monitors = 2},
-    {.name = "xorg_1024x768_without_640x480", .width = 1024, .height = 768, .offers_640x480 = false},
-    {.name = "weston_xwayland_1920x1080", .width = 1920, .height = 1080, .session = desktop_session::weston},
-    {.name = "sway_xwayland_1920x1080", .width = 1920, .height = 1080, .session = desktop_session::sway},
-};
 
 // One frame of each scene: the smiley, the credits, the greetings, the cube
 // whole and coming apart, and the final card.
@@ -164,8 +155,8 @@ TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_l
   // the focus back from any window given it: no key reaches the show there.)
   if (kind.session != desktop_session::weston) {
     ASSERT_TRUE(take_full_screen_away(kind, server.display));
-    EXPECT_TRUE(wait_for_window_size_other_than(server.display, window_title, monitor.width, monitor.height,
-                                                full_screen_limit))
+    EXPECT_TRUE(
+        wait_for_window_size_other_than(server.display, window_title, monitor.width, monitor.height, full_screen_limit))
         << "full screen was not taken away";
     ASSERT_TRUE(press_keys(show, {"f"}));
   }

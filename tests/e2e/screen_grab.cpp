@@ -126,8 +126,8 @@ bool ask_window_manager_to_remove_full_screen(const std::string& display_name, c
   request.xclient.data.l[0] = remove;
   request.xclient.data.l[1] = long(XInternAtom(display.get(), "_NET_WM_STATE_FULLSCREEN", False));
   request.xclient.data.l[3] = from_a_pager;
-  XSendEvent(display.get(), DefaultRootWindow(display.get()), False,
-             SubstructureRedirectMask | SubstructureNotifyMask, &request);
+  XSendEvent(display.get(), DefaultRootWindow(display.get()), False, SubstructureRedirectMask | SubstructureNotifyMask,
+             &request);
   XSync(display.get(), False);
   return true;
 }

@@ -26,4 +26,3 @@ bool wait_for_window_size_other_than(const std::string& display, const std::stri
 // Asks the window manager, as a pager or wmctrl would, to take full screen
 // away from the window of that title; false when there is no such window.
 bool ask_window_manager_to_remove_full_screen(const std::string& display, const std::string& title);
-

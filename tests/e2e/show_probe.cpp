@@ -248,8 +248,8 @@ void glutSwapBuffers() {
 // Where OpenGL draws on the CPU, the show puts its frames on the window
 // through shared memory instead of swapping buffers. (Mesa's software GLX
 // presents a swap the same way: those puts are the swap's, counted there.)
-Bool XShmPutImage(Display* display, Drawable drawable, GC gc, XImage* image, int source_x, int source_y,
-                  int x, int y, unsigned width, unsigned height, Bool send_event) {
+Bool XShmPutImage(Display* display, Drawable drawable, GC gc, XImage* image, int source_x, int source_y, int x, int y,
+                  unsigned width, unsigned height, Bool send_event) {
   static auto* const put =
       next_definition<Bool(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned, Bool)>(
           "XShmPutImage");

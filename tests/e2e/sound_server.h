@@ -28,7 +28,7 @@ struct sound_server {
   // The daemons in the order they were started: PulseAudio alone, or a private
   // session bus, PipeWire, its session manager and its PulseAudio service.
   std::vector<child_process> processes;
-  std::vector<std::string> names;  // each daemon's program; its log is <name>.log
+  std::vector<std::string> names;        // each daemon's program; its log is <name>.log
   std::filesystem::path runtime_folder;  // XDG_RUNTIME_DIR; the socket is pulse/native in it
 
   // What a program needs to reach this server as a desktop session's own.

@@ -1,60 +1,27 @@
-// x_server_fixture.cpp: starts each kind of Xorg server once per test program,
-// when a test first asks for it, and stops them all through a GoogleTest environment.
+// x_server_fixture.cpp: gives each test its desktop, started by desktops.cpp
+// once per test program, and the folder for the servers' logs.
 #include "tests/e2e/x_server_fixture.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string_view>
 
-#include "tests/e2e/x_server.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
 
-constexpr auto start_limit = std::chrono::seconds(30);
+std::unique_ptr<scratch_folder> log_folder;
 
-struct server_of_config {
-  std::optional<x_server> server;
-  std::string failure;
-};
-
-struct {
-  std::map<std::filesystem::path, server_of_config> servers;
-  std::unique_ptr<scratch_folder> log_folder;
-} shared;
-
-server_of_config start_server(const std::filesystem::path& config_file) {
-  const std::filesystem::path folder = bench_log_folder();
-  if (folder.empty()) return {.server = std::nullopt, .failure = "cannot make a folder for the X server's log"};
-  const std::filesystem::path log_file = folder / (config_file.stem().string() + ".log");
-  x_server_start start = start_x_server(config_file, log_file, start_limit);
-  return {.server = std::move(start.server), .failure = std::move(start.failure)};
-}
-
-const server_of_config& server_for(const std::filesystem::path& config_file) {
-  auto found = shared.servers.find(config_file);
-  if (found == shared.servers.end()) found = shared.servers.emplace(config_file, start_server(config_file)).first;
-  return found->second;
-}
-
-class x_server_environment : public ::testing::Environment {
+class log_folder_environment : public ::testing::Environment {
  public:
-  void TearDown() override {
-    for (auto& [config, started] : shared.servers) {
-      if (started.server) stop_x_server(*started.server);
-    }
-    shared.servers.clear();
-    shared.log_folder.reset();
-  }
+  void TearDown() override { log_folder.reset(); }
 };
 
 // Registered before main runs; GoogleTest owns and deletes it.
 [[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new x_server_environment);
+    ::testing::AddGlobalTestEnvironment(new log_folder_environment);
 
 }  // namespace
 
@@ -64,30 +31,23 @@ bool running_under_ci() {
 }
 
 std::filesystem::path bench_log_folder() {
-  if (!shared.log_folder) {
+  if (!log_folder) {
     try {
-      shared.log_folder = std::make_unique<scratch_folder>("e2e-xorg");
+      log_folder = std::make_unique<scratch_folder>("e2e-desktops");
     } catch (const std::runtime_error&) {
       return {};
     }
   }
-  return shared.log_folder->path;
+  return log_folder->path;
 }
 
-const x_server* shared_x_server(const std::filesystem::path& config_file, std::string& failure) {
-  const server_of_config& started = server_for(config_file);
-  failure = started.failure;
-  return started.server ? &*started.server : nullptr;
-}
-
-void on_x_server::use_server(const std::filesystem::path& config_file) {
-  const server_of_config& started = server_for(config_file);
-  if (started.server) {
-    display = started.server->display();
+void on_x_server::use_desktop(const desktop_kind& kind) {
+  std::string failure;
+  if (std::optional<desktop_server> started = desktop_of(kind, failure)) {
+    server = std::move(*started);
+    display = server.display;
     return;
   }
-  if (running_under_ci()) FAIL() << "No X server for the end-to-end tests: " << started.failure;
-  GTEST_SKIP() << "No X server for the end-to-end tests (they start an Xorg server of their own "
-                  "on the dummy video driver): "
-               << started.failure;
+  if (running_under_ci()) FAIL() << "No " << kind.name << " desktop: " << failure;
+  GTEST_SKIP() << "No " << kind.name << " desktop (the tests start their own servers): " << failure;
 }

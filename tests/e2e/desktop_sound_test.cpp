@@ -56,19 +56,13 @@ constexpr auto silence_limit = 150ms;
 
 std::size_t frames_in(double seconds) { return std::size_t(seconds * sink_rate); }
 
-// The module from its beginning, rendered once for all comparisons.
-const std::vector<float>& module_start() {
-  static const std::vector<float> rendered = render_show_module(sink_rate, frames_in(30.0));
-  return rendered;
-}
-
 // Whether the window of the recording at that frame matches the module's own
 // render at the given frame, or, with slack, anywhere that far around it.
 bool window_matches(const std::vector<float>& recording, std::size_t frame, std::size_t module_frame,
                     std::size_t slack) {
   const std::span<const float> heard = stereo_frames(recording, frame, window_frames);
   const auto matches_at = [&](std::size_t candidate) {
-    return similarity(heard, stereo_frames(module_start(), candidate, window_frames)) >= same_music;
+    return similarity(heard, stereo_frames(show_module_start(), candidate, window_frames)) >= same_music;
   };
   // Nearest first: the window is almost always where it belongs.
   for (std::size_t distance = 0; distance <= slack; ++distance) {
@@ -80,14 +74,14 @@ bool window_matches(const std::vector<float>& recording, std::size_t frame, std:
 
 // Whether the recording from that frame on starts as the module starts.
 bool starts_as_the_module(const std::vector<float>& recording, std::size_t onset) {
-  const std::optional<std::size_t> module_onset = first_audible_frame(module_start(), 0);
+  const std::optional<std::size_t> module_onset = first_audible_frame(show_module_start(), 0);
   return module_onset && window_matches(recording, onset, *module_onset, 0);
 }
 
 // The share of the audible windows of the stretch from that frame on that
 // are the module's, from its first sound, with a dropout's slack.
 double share_of_the_module(const std::vector<float>& recording, std::size_t onset, double seconds) {
-  const std::optional<std::size_t> module_onset = first_audible_frame(module_start(), 0);
+  const std::optional<std::size_t> module_onset = first_audible_frame(show_module_start(), 0);
   if (!module_onset) return 0.0;
   int audible = 0;
   int matching = 0;

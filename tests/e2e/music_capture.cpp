@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sound/music.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/reference_music.h"
 #include "tests/support/show_data.h"
@@ -28,8 +29,10 @@ std::size_t bytes_per_frame(const capture_format& format) {
   return std::size_t(format.channels) * ((format.sdl_format & 0xff) / 8);
 }
 
-std::vector<float> render_show_module(int rate, std::size_t frames) {
-  return clamped(reference_render(read_file(built_module()), frames, rate));
+const std::vector<float>& show_module_start() {
+  static const std::vector<float> rendered =
+      clamped(reference_render(read_file(built_module()), 30 * music_mix_rate, music_mix_rate));
+  return rendered;
 }
 
 std::span<const float> stereo_frames(std::span<const float> samples, std::size_t first, std::size_t count) {

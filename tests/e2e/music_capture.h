@@ -21,9 +21,10 @@ std::optional<capture_format> capture_format_of(const std::vector<probe_event>& 
 
 std::size_t bytes_per_frame(const capture_format& format);
 
-// The show's module from its start as libopenmpt plays it, clamped as the
-// show's mix is: interleaved stereo floats.
-std::vector<float> render_show_module(int rate, std::size_t frames);
+// The show's module for its first 30 seconds as libopenmpt plays it at the
+// show's mix rate, clamped as the show's mix is: interleaved stereo floats,
+// rendered once for all comparisons.
+const std::vector<float>& show_module_start();
 
 // That stretch of interleaved stereo frames, cut short where the samples end.
 std::span<const float> stereo_frames(std::span<const float> samples, std::size_t first, std::size_t count);

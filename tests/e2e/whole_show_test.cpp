@@ -171,18 +171,12 @@ capture read_music(const show_result& result) {
   return {.samples = read_disk_audio(result.capture, format->sdl_format), .bytes_per_frame = bytes_per_frame(*format)};
 }
 
-// The module from its beginning, rendered once for all comparisons.
-const std::vector<float>& module_start() {
-  static const std::vector<float> rendered = render_show_module(music_mix_rate, frames_in(30.0));
-  return rendered;
-}
-
 // The lowest likeness, window by window, of the capture from that frame on to
 // the module from its first sound.
 double likeness_to_the_module(const capture& music, std::size_t onset, std::size_t length) {
-  const std::optional<std::size_t> module_onset = first_audible_frame(module_start(), 0);
+  const std::optional<std::size_t> module_onset = first_audible_frame(show_module_start(), 0);
   if (!module_onset) return 0.0;
-  return least_similarity(music.span(onset, length), stereo_frames(module_start(), *module_onset, length),
+  return least_similarity(music.span(onset, length), stereo_frames(show_module_start(), *module_onset, length),
                           stereo * window_frames);
 }
 

@@ -129,11 +129,8 @@ TEST(frame_pacing, lets_a_display_near_60_hz_pace_it_with_each_step_on_the_refre
 }
 
 TEST(swap_interval, swaps_once_per_frame_at_rates_that_are_whole_multiples_of_60) {
-  EXPECT_EQ(swap_interval_for(60.0), 1);
-  EXPECT_EQ(swap_interval_for(120.0), 2);
-  EXPECT_EQ(swap_interval_for(119.88), 2);
-  EXPECT_EQ(swap_interval_for(180.0), 3);
-  EXPECT_EQ(swap_interval_for(240.0), 4);
+  for (const auto& [rate, interval] : {std::pair{60.0, 1}, {120.0, 2}, {119.88, 2}, {180.0, 3}, {240.0, 4}})
+    EXPECT_EQ(swap_interval_for(rate), interval) << rate << " Hz";
 }
 
 TEST(swap_interval, swaps_every_refresh_at_other_rates_and_leaves_pacing_to_the_deadlines) {

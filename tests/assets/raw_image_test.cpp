@@ -39,7 +39,7 @@ std::filesystem::path file_of_size(const std::string& name, std::size_t size) {
 }
 
 struct load_result {
-  bool has_pixels;
+  pixel_buffer pixels;
   int width;
   int height;
   std::string printed;
@@ -51,14 +51,24 @@ load_result load(const std::filesystem::path& path) {
   int height = -1;
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  const pixel_buffer pixels = load_raw_image(path.c_str(), width, height);
-  const std::string printed = testing::internal::GetCapturedStdout();
-  return {pixels != nullptr, width, height, printed, testing::internal::GetCapturedStderr()};
+  pixel_buffer pixels = load_raw_image(path.c_str(), width, height);
+  std::string printed = testing::internal::GetCapturedStdout();
+  return {std::move(pixels), width, height, std::move(printed), testing::internal::GetCapturedStderr()};
 }
 
 // The line on standard error that names the picture and what was wrong.
 std::string picture_problem(const std::filesystem::path& path, const std::string& what) {
   return std::string(program_invocation_short_name) + ": picture " + path.string() + ": " + what + "\n";
+}
+
+// A load that gave no pixels and a size of 0 by 0, printed this and said what was wrong.
+void expect_refused(const std::filesystem::path& path, const std::string& printed, const std::string& what) {
+  const load_result result = load(path);
+  EXPECT_EQ(result.pixels, nullptr) << path;
+  EXPECT_EQ(result.printed, printed) << path;
+  EXPECT_EQ(result.said, picture_problem(path, what));
+  EXPECT_EQ(result.width, 0) << path;
+  EXPECT_EQ(result.height, 0) << path;
 }
 
 }  // namespace
@@ -82,53 +92,33 @@ void operator delete[](void* pointer, std::size_t) noexcept { std::free(pointer)
 TEST(raw_image, files_of_196608_bytes_or_more_load_as_256_by_256_from_their_first_196608_bytes) {
   for (const std::size_t size : {std::size_t{picture_bytes}, std::size_t{200000}}) {
     const auto path = file_of_size("picture-" + std::to_string(size) + ".raw", size);
-    int width = 0;
-    int height = 0;
-    testing::internal::CaptureStdout();
-    const pixel_buffer pixels = load_raw_image(path.c_str(), width, height);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), " ca passe \n") << size;
-    ASSERT_NE(pixels, nullptr) << size;
-    EXPECT_EQ(width, 256);
-    EXPECT_EQ(height, 256);
+    const load_result result = load(path);
+    EXPECT_EQ(result.printed, " ca passe \n") << size;
+    ASSERT_NE(result.pixels, nullptr) << size;
+    EXPECT_EQ(result.width, 256);
+    EXPECT_EQ(result.height, 256);
     const std::string expected = read_file(path).substr(0, picture_bytes);
-    EXPECT_EQ(0, std::memcmp(pixels.get(), expected.data(), picture_bytes)) << size;
+    EXPECT_EQ(0, std::memcmp(result.pixels.get(), expected.data(), picture_bytes)) << size;
   }
 }
 
 TEST(raw_image, file_one_byte_short_is_reported_and_gives_nothing) {
-  const auto path = file_of_size("short.raw", picture_bytes - 1);
-  const load_result result = load(path);
-  EXPECT_FALSE(result.has_pixels);
-  EXPECT_EQ(result.printed, "Error while reading file\n");
-  EXPECT_EQ(result.said, picture_problem(path, "shorter than 196608 bytes (196607)"));
-  EXPECT_EQ(result.width, 0);
-  EXPECT_EQ(result.height, 0);
+  expect_refused(file_of_size("short.raw", picture_bytes - 1), "Error while reading file\n",
+                 "shorter than 196608 bytes (196607)");
 }
 
 TEST(raw_image, empty_file_is_reported_as_short) {
-  const load_result result = load(file_of_size("empty.raw", 0));
-  EXPECT_FALSE(result.has_pixels);
-  EXPECT_EQ(result.printed, "Error while reading file\n");
+  expect_refused(file_of_size("empty.raw", 0), "Error while reading file\n", "shorter than 196608 bytes (0)");
 }
 
 TEST(raw_image, missing_file_prints_nothing_says_why_on_stderr_and_gives_zero_size) {
-  const load_result result = load(scratch() / "no-such-picture.raw");
-  EXPECT_FALSE(result.has_pixels);
-  EXPECT_EQ(result.printed, "");
-  EXPECT_EQ(result.said, picture_problem(scratch() / "no-such-picture.raw", "No such file or directory"));
-  EXPECT_EQ(result.width, 0);
-  EXPECT_EQ(result.height, 0);
+  expect_refused(scratch() / "no-such-picture.raw", "", "No such file or directory");
 }
 
 TEST(raw_image, out_of_memory_is_reported_and_gives_zero_size) {
   const auto path = file_of_size("no-memory.raw", picture_bytes);
   fail_picture_allocation = true;
-  const load_result result = load(path);
-  EXPECT_FALSE(result.has_pixels);
-  EXPECT_EQ(result.printed, "Error out of Memory\n");
-  EXPECT_EQ(result.said, picture_problem(path, "out of memory"));
-  EXPECT_EQ(result.width, 0);
-  EXPECT_EQ(result.height, 0);
+  expect_refused(path, "Error out of Memory\n", "out of memory");
   // The file was closed: it can be loaded again at once.
   EXPECT_EQ(load(path).printed, " ca passe \n");
 }
@@ -144,14 +134,8 @@ TEST(raw_image, directory_fifo_and_device_are_reported_as_short_without_blocking
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
   alarm(blocked_seconds);
-  for (const std::filesystem::path& path : {folder, fifo, std::filesystem::path("/dev/zero")}) {
-    const load_result result = load(path);
-    EXPECT_FALSE(result.has_pixels) << path;
-    EXPECT_EQ(result.printed, "Error while reading file\n") << path;
-    EXPECT_EQ(result.said, picture_problem(path, "not a regular file"));
-    EXPECT_EQ(result.width, 0) << path;
-    EXPECT_EQ(result.height, 0) << path;
-  }
+  for (const std::filesystem::path& path : {folder, fifo, std::filesystem::path("/dev/zero")})
+    expect_refused(path, "Error while reading file\n", "not a regular file");
 
   // With a writer holding the FIFO open and bytes waiting in it, it is still
   // not read: the bytes stay in the FIFO.
@@ -171,7 +155,7 @@ TEST(raw_image, symbolic_link_to_a_picture_loads) {
   const std::filesystem::path link = scratch() / "link-to-picture.raw";
   std::filesystem::create_symlink(target, link);
   const load_result result = load(link);
-  EXPECT_TRUE(result.has_pixels);
+  EXPECT_NE(result.pixels, nullptr);
   EXPECT_EQ(result.printed, " ca passe \n");
 }
 

@@ -30,6 +30,12 @@ struct fake_ffmpeg {
 
 bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The capture ended with status 1 and said each of these on standard error.
+void expect_failure_saying(const program_run& result, std::initializer_list<const char*> parts) {
+  EXPECT_TRUE(result.exited_with(1));
+  for (const char* part : parts) EXPECT_TRUE(holds(result.errors, part)) << result.errors;
+}
+
 const std::size_t data_files = show_data_file_names().size();
 
 // Only what the test put there: the data files, and as many more (the video's older version).
@@ -43,9 +49,7 @@ TEST(capture_failure, without_ffmpeg_says_which_program_and_package_are_missing_
   const scratch_folder empty_path, temporary;
   const auto result = run_capture(folder.path, {"--frames=1-10", "show.mp4"},
                                   {"PATH=" + empty_path.path.string(), "TMPDIR=" + temporary.path.string()});
-  EXPECT_TRUE(result.exited_with(1));
-  EXPECT_TRUE(holds(result.errors, "cannot start ffmpeg")) << result.errors;
-  EXPECT_TRUE(holds(result.errors, "Debian package ffmpeg")) << result.errors;
+  expect_failure_saying(result, {"cannot start ffmpeg", "Debian package ffmpeg"});
   expect_nothing_new(folder);
   EXPECT_TRUE(temporary.file_names().empty());
 }
@@ -55,9 +59,7 @@ TEST(capture_failure, when_ffmpeg_fails_at_once_reports_its_status_and_keeps_the
   std::ofstream(folder.path / "show.mp4") << "the older video";
   const fake_ffmpeg ffmpeg("echo 'ffmpeg: out of luck' >&2; exit 1");
   const auto result = run_capture(folder.path, {"--frames=1-120", "show.mp4"}, {ffmpeg.path()});
-  EXPECT_TRUE(result.exited_with(1));
-  EXPECT_TRUE(holds(result.errors, "ffmpeg: out of luck")) << result.errors;
-  EXPECT_TRUE(holds(result.errors, "ffmpeg exited with status 1")) << result.errors;
+  expect_failure_saying(result, {"ffmpeg: out of luck", "ffmpeg exited with status 1"});
   expect_nothing_new(folder, 1);
   EXPECT_EQ(read_file(folder.path / "show.mp4"), "the older video");
 }
@@ -69,17 +71,14 @@ TEST(capture_failure, when_ffmpeg_fails_after_writing_part_of_a_file_removes_tha
   const fake_ffmpeg ffmpeg(R"(for last; do :; done; echo half a video > "$last"; cat > /dev/null; exit 7)");
   const auto result =
       run_capture(folder.path, {"--frames=1-60", "show.mkv"}, {ffmpeg.path(), "TMPDIR=" + temporary.path.string()});
-  EXPECT_TRUE(result.exited_with(1));
-  EXPECT_TRUE(holds(result.errors, "ffmpeg exited with status 7")) << result.errors;
+  expect_failure_saying(result, {"ffmpeg exited with status 7"});
   expect_nothing_new(folder);
   EXPECT_TRUE(temporary.file_names().empty());
 }
 
 TEST(capture_failure, into_a_missing_folder_names_the_folder) {
   const show_data_folder folder;
-  const auto result = run_capture(folder.path, {"--frames=1-2", "missing/show.mp4"});
-  EXPECT_TRUE(result.exited_with(1));
-  EXPECT_TRUE(holds(result.errors, "missing")) << result.errors;
+  expect_failure_saying(run_capture(folder.path, {"--frames=1-2", "missing/show.mp4"}), {"missing"});
   expect_nothing_new(folder);
 }
 

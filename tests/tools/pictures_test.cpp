@@ -56,15 +56,11 @@ TEST(picture_files, each_raw_file_has_a_png_copy_of_the_same_name) {
 
 TEST(picture_files, no_two_of_the_seven_pictures_are_alike) {
   std::vector<bytes> pictures;
-  for (const picture_file& picture : show_pictures) {
-    pictures.push_back(built_picture(picture.file_name));
-  }
-  for (std::size_t first = 0; first < pictures.size(); ++first) {
-    for (std::size_t second = first + 1; second < pictures.size(); ++second) {
+  for (const picture_file& picture : show_pictures) pictures.push_back(built_picture(picture.file_name));
+  for (std::size_t first = 0; first < pictures.size(); ++first)
+    for (std::size_t second = first + 1; second < pictures.size(); ++second)
       EXPECT_NE(pictures[first], pictures[second])
           << show_pictures[first].file_name << " and " << show_pictures[second].file_name;
-    }
-  }
 }
 
 // The first row of each file is the top of the picture on screen: each picture

@@ -29,6 +29,6 @@ struct offscreen_run {
 // last_frame frames have been presented.
 //
 // The show's state is program-wide and never reset, so a process can run it
-// once only; a second call returns an error. Under CTest every test runs in a
-// process of its own.
+// once only; a second call returns an error. A test program that checks the
+// show's frames runs it once and lets all its tests check that run.
 offscreen_run run_show(const std::filesystem::path& picture_folder, int last_frame, const frame_observer& observe);

@@ -22,18 +22,6 @@ void write_picture(const std::filesystem::path& file, const test_picture& pictur
 
 }  // namespace
 
-std::bitset<7> pictures_shown(std::span<const std::uint8_t> rgb) {
-  std::bitset<7> shown;
-  for (int y = 0; y < picture_height; ++y)
-    for (int x = 0; x < picture_width; ++x) {
-      const colour c = pixel_at(rgb, x, y);
-      if (c == white || c == black || c == red) continue;
-      for (std::size_t picture = 0; picture < test_pictures.size(); ++picture)
-        if (c == test_pictures[picture].body) shown.set(picture);
-    }
-  return shown;
-}
-
 test_picture_folder::test_picture_folder() : scratch_folder("test-pictures") {
   for (const picture_file& picture : show_pictures)
     write_picture(path / picture.file_name, test_pictures[picture.texture_name - 1]);

@@ -6,7 +6,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
-#include <span>
+#include <optional>
 
 #include "tests/render/frame_measure.h"
 #include "tests/support/scratch_folder.h"
@@ -35,17 +35,12 @@ inline constexpr std::array<test_picture, 7> test_pictures{{
     {{132, 0, 255}, 1},    // drevik: violet
 }};
 
-// The body colour of the picture of scene 1 to 5 (for the cube: of cul1 to cul3).
-inline constexpr colour smiley_colour = test_pictures[0].body;
-inline constexpr colour who_colour = test_pictures[1].body;
-inline constexpr colour greets_colour = test_pictures[2].body;
-inline constexpr std::array<colour, 3> cube_colours{test_pictures[3].body, test_pictures[4].body,
-                                                    test_pictures[5].body};
-inline constexpr colour final_colour = test_pictures[6].body;
-
-// Which test pictures show anywhere on a frame, by their body colour; bit
-// texture name - 1.
-std::bitset<7> pictures_shown(std::span<const std::uint8_t> rgb);
+// The pictures of scene 1 to 5, by texture name - 1, and the body colour of
+// each flat one: the cube (scene 4) shows cul1 to cul3.
+inline constexpr std::array<std::bitset<7>, scene_count> scene_pictures{0b0000001, 0b0000010, 0b0000100, 0b0111000,
+                                                                        0b1000000};
+inline constexpr std::array<std::optional<colour>, scene_count> flat_picture_colours{
+    test_pictures[0].body, test_pictures[1].body, test_pictures[2].body, std::nullopt, test_pictures[6].body};
 
 // A scratch folder holding the seven pictures.
 struct test_picture_folder : scratch_folder {

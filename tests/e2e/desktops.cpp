@@ -161,7 +161,10 @@ std::optional<desktop_server> xorg_desktop(const desktop_kind& kind, std::string
     failure = "xrandr could not lay out two monitors";
   else if (kind.session == desktop_session::openbox)
     failure = start_openbox(kind, run).value_or("");
-  if (!failure.empty()) return std::nullopt;  // the servers started are stopped as run goes
+  if (!failure.empty()) {
+    stop_x_server(*run.xorg);  // so that it removes its socket and lock file; openbox goes with run
+    return std::nullopt;
+  }
   return desktop_runs.emplace(kind.name, std::move(run)).first->second.server;
 }
 

@@ -90,8 +90,11 @@ std::optional<picture_seen> measure_picture(frame_pixels rgb, colour body) {
 std::optional<colour> lone_flat_picture(int frame) {
   std::optional<colour> picture;
   int running = 0;
-  for (int scene = 0; scene < scene_count; ++scene)
-    if (scene_frames[scene].holds(frame)) ++running, picture = flat_picture_colours[scene];
+  for (int scene = 0; scene < scene_count; ++scene) {
+    if (!scene_frames[scene].holds(frame)) continue;
+    ++running;
+    picture = flat_picture_colours[scene];
+  }
   return running == 1 ? picture : std::nullopt;
 }
 

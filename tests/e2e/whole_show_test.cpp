@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -66,24 +67,29 @@ struct typed_keys {
   int frame;
   std::vector<std::string> keys;
 };
+constexpr int s_frame = 400;        // the unbroken first play ends here
+constexpr int m_again_frame = 500;  // the silence ends here
 const typed_keys keys_typed[] = {
-    {100, {"m"}}, {200, {"shift+m"}}, {300, {"shift+s", "shift+f", "a", "q", "x", "space", "Return", "Tab"}},
-    {400, {"s"}}, {500, {"m"}},
+    {100, {"m"}},     {200, {"shift+m"}},     {300, {"shift+s", "shift+f", "a", "q", "x", "space", "Return", "Tab"}},
+    {s_frame, {"s"}}, {m_again_frame, {"m"}},
 };
 const std::vector<long> typed_codes{'m', 'M', 'S', 'F', 'a', 'q', 'x', ' ', '\r', '\t', 's', 'm'};
 constexpr int last_hold = 600;  // where the music after the last "m" is listened to
 
 std::size_t frames_in(double seconds) { return std::size_t(seconds * music_mix_rate); }
 
-// The one run, and the capture's size at the moments the music tests judge by.
+// The capture's size when a hold's keys were typed, and once the show had handled them.
+struct typed_moment {
+  std::size_t typed_byte = 0;
+  std::size_t handled_byte = 0;
+};
+
+// The one run, and the moments the music tests judge by.
 struct whole_run {
   std::string failure;  // why the run could not be made as planned; empty if it was
   show_data_folder folder{"whole-show"};
   show_result result;
-  std::size_t s_typed_byte = 0;    // "s" typed: the unbroken first play ends here
-  std::size_t s_handled_byte = 0;  // "s" handled by the show
-  std::size_t m_typed_byte = 0;    // "m" typed after the silence
-  std::size_t m_handled_byte = 0;  // that "m" handled
+  std::map<int, typed_moment> moments;  // by the frame of the hold
 };
 
 // Lets the music play on, while the show is held, until the capture has grown
@@ -126,8 +132,7 @@ std::string play_through(whole_run& run, const std::string& display) {
     if (!press_keys_at(show, typed.frame, typed.keys)) return "cannot type" + at;
     keys_so_far += typed.keys.size();
     if (!wait_for_keys(show, keys_so_far)) return "keys typed" + at + " never reached the show";
-    (typed.frame == 400 ? run.s_typed_byte : run.m_typed_byte) = typed_byte;
-    (typed.frame == 400 ? run.s_handled_byte : run.m_handled_byte) = captured_bytes(show);
+    run.moments[typed.frame] = {.typed_byte = typed_byte, .handled_byte = captured_bytes(show)};
   }
   if (!wait_for_hold(show, last_hold, event_limit) || !listen(show, compared_seconds + 2 * settle_seconds))
     return "no music after m";
@@ -259,7 +264,7 @@ TEST_F(music, plays_the_module_from_its_start_unbroken_through_m_while_playing_a
   ASSERT_TRUE(onset) << "no music captured";
   // From its first sound to "s", the capture is the module played once
   // through, including what followed "m", "M", "S" and the other keys.
-  const std::size_t length = music.frame_at(run->s_typed_byte) - *onset;
+  const std::size_t length = music.frame_at(run->moments.at(s_frame).typed_byte) - *onset;
   ASSERT_GE(length, frames_in(3 * listening_seconds));
   EXPECT_GE(likeness_to_the_module(music, *onset, length), same_music);
 }
@@ -267,15 +272,15 @@ TEST_F(music, plays_the_module_from_its_start_unbroken_through_m_while_playing_a
 TEST_F(music, s_silences_the_music_and_m_brings_it_back_from_the_start) {
   const capture music = read_music(run->result);
   // Silence from shortly after "s" until "m".
-  const std::size_t silence_from = music.frame_at(run->s_handled_byte) + frames_in(settle_seconds);
-  const std::size_t silence_to = music.frame_at(run->m_typed_byte);
+  const std::size_t silence_from = music.frame_at(run->moments.at(s_frame).handled_byte) + frames_in(settle_seconds);
+  const std::size_t silence_to = music.frame_at(run->moments.at(m_again_frame).typed_byte);
   ASSERT_GE(silence_to, silence_from + frames_in(listening_seconds - 2 * settle_seconds));
   EXPECT_EQ(loudest(music.span(silence_from, silence_to - silence_from)), 0.0f);
 
   // Then the module again from its first sound, soon after "m".
   const std::optional<std::size_t> onset = first_audible_frame(music.samples, silence_to);
   ASSERT_TRUE(onset) << "no music after m";
-  EXPECT_LE(*onset, music.frame_at(run->m_handled_byte) + frames_in(settle_seconds));
+  EXPECT_LE(*onset, music.frame_at(run->moments.at(m_again_frame).handled_byte) + frames_in(settle_seconds));
   const std::size_t length = frames_in(compared_seconds);
   ASSERT_GE(music.samples.size() / stereo, *onset + length);
   EXPECT_GE(likeness_to_the_module(music, *onset, length), same_music);

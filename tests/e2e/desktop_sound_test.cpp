@@ -2,11 +2,9 @@
 // private PipeWire, as on a desktop, in one run of the show on each: what
 // reaches the sink, how soon "s" silences it, and then the server dying.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <span>
 #include <string>
 
@@ -23,7 +21,6 @@ using namespace std::chrono_literals;
 constexpr auto start_limit = std::chrono::milliseconds(20s);
 constexpr auto event_limit = std::chrono::milliseconds(60s);
 constexpr auto recording_limit = std::chrono::milliseconds(20s);
-constexpr int stereo = 2;
 
 // Each key is typed at a hold of the show, after the music has played (or been
 // silent) this long, so every stretch is long enough to judge.
@@ -54,8 +51,6 @@ constexpr int least_matching_starts = 10;
 constexpr double least_matching_share = 0.9;
 constexpr auto silence_limit = 150ms;
 
-std::size_t frames_in(double seconds) { return std::size_t(seconds * sink_rate); }
-
 // Whether the window of the recording at that frame matches the module's own
 // render at the given frame, or, with slack, anywhere that far around it.
 bool window_matches(const std::vector<float>& recording, std::size_t frame, std::size_t module_frame,
@@ -83,8 +78,7 @@ bool starts_as_the_module(const std::vector<float>& recording, std::size_t onset
 double share_of_the_module(const std::vector<float>& recording, std::size_t onset, double seconds) {
   const std::optional<std::size_t> module_onset = first_audible_frame(show_module_start(), 0);
   if (!module_onset) return 0.0;
-  int audible = 0;
-  int matching = 0;
+  int audible = 0, matching = 0;
   for (std::size_t offset = 0; offset + window_frames <= frames_in(seconds); offset += window_frames) {
     if (loudest(stereo_frames(recording, onset + offset, window_frames)) == 0.0f) continue;  // a dropout
     ++audible;
@@ -161,18 +155,17 @@ TEST_P(
   std::vector<double> silence_ms;
   double longest_restart_ms = 0.0;
   for (int round = 0; round < s_and_m_rounds; ++round) {
-    const probe_event& s = keys[std::size_t(2 * round)];
-    const probe_event& m = keys[std::size_t(2 * round + 1)];
-    const std::size_t s_frame = recording.frame_at(key_time(s));
-    const std::size_t m_frame = recording.frame_at(key_time(m));
+    const std::chrono::nanoseconds s_time = key_time(keys[std::size_t(2 * round)]);
+    const std::size_t s_frame = recording.frame_at(s_time);
+    const std::size_t m_frame = recording.frame_at(key_time(keys[std::size_t(2 * round + 1)]));
     const std::size_t silent_from = silence_start(music, m_frame);
     // Silence from shortly after "s" until "m"; the sound before "s" was audible.
     ASSERT_GT(silent_from, s_frame - std::min(s_frame, frames_in(0.05))) << "round " << round;
     ASSERT_GE(m_frame, silent_from + frames_in(listening_seconds / 2)) << "round " << round;
     const std::optional<std::chrono::nanoseconds> silent_at = recording.arrival_of(silent_from);
     ASSERT_TRUE(silent_at);
-    silence_ms.push_back(milliseconds(*silent_at - key_time(s)));
-    EXPECT_LE(*silent_at - key_time(s), silence_limit) << "round " << round;
+    silence_ms.push_back(milliseconds(*silent_at - s_time));
+    EXPECT_LE(*silent_at - s_time, silence_limit) << "round " << round;
 
     // After "m", the module again from its first sound.
     const std::optional<std::size_t> again = first_audible_frame(music, m_frame);

@@ -10,18 +10,13 @@
 #include "tests/support/reference_music.h"
 #include "tests/support/show_data.h"
 
-namespace {
-
 constexpr float audible = 1e-4f;  // -80 dBFS
 constexpr double silent_energy = 1e-9;
 
-}  // namespace
-
 std::optional<capture_format> capture_format_of(const std::vector<probe_event>& events) {
-  for (const probe_event& event : events_named(events, "audio")) {
+  for (const probe_event& event : events_named(events, "audio"))
     if (event.values.size() == 4)
       return capture_format{int(event.values[0]), int(event.values[1]), int(event.values[2]), int(event.values[3])};
-  }
   return std::nullopt;
 }
 
@@ -43,9 +38,8 @@ std::span<const float> stereo_frames(std::span<const float> samples, std::size_t
 }
 
 std::optional<std::size_t> first_audible_frame(std::span<const float> stereo, std::size_t from_frame) {
-  for (std::size_t i = 2 * from_frame; i < stereo.size(); ++i) {
+  for (std::size_t i = 2 * from_frame; i < stereo.size(); ++i)
     if (std::fabs(stereo[i]) > audible) return i / 2;
-  }
   return std::nullopt;
 }
 

@@ -3,12 +3,16 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "sound/music.h"
 #include "tests/e2e/show_run.h"
+
+// The music is interleaved stereo at the show's mix rate.
+inline constexpr int stereo = 2;
+inline std::size_t frames_in(double seconds) { return std::size_t(seconds * music_mix_rate); }
 
 // The device format, as the probe saw the sound layer open it.
 struct capture_format {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -57,31 +58,31 @@ std::string noise(std::size_t size) {
   return bytes;
 }
 
-// Where an XM module's patterns begin and end: a 60-byte preamble, a header of
-// the size given at offset 60, then each pattern's header and packed rows;
-// the instruments and their samples follow.
-struct xm_layout {
-  std::size_t patterns_begin = 0;
-  std::size_t patterns_end = 0;
-};
+// An XM module's parts: a 60-byte preamble and a header of the size given at
+// offset 60; then each pattern's header and packed rows; then the instruments
+// and their samples.
+enum class xm_part { header, patterns, samples };
 
-xm_layout layout_of(std::string_view xm) {
+// Where each part begins, and where the last ends.
+std::array<std::size_t, 4> part_bounds(std::string_view xm) {
   const auto number = [&](std::size_t at, int bytes) {
     std::uint32_t value = 0;
     for (int i = bytes - 1; i >= 0; --i) value = value << 8 | std::uint8_t(xm.at(at + std::size_t(i)));
     return std::size_t(value);
   };
   constexpr std::size_t header_size_at = 60, pattern_count_at = 70, packed_size_at = 7;
-  xm_layout layout;
-  layout.patterns_begin = header_size_at + number(header_size_at, 4);
-  std::size_t at = layout.patterns_begin;
+  const std::size_t patterns_begin = header_size_at + number(header_size_at, 4);
+  std::size_t at = patterns_begin;
   for (std::size_t count = number(pattern_count_at, 2); count > 0; --count)
     at += number(at, 4) + number(at + packed_size_at, 2);
-  layout.patterns_end = at;
-  return layout;
+  return {0, patterns_begin, at, xm.size()};
 }
 
-std::string show_module_cut_at(std::size_t size) { return show_module().substr(0, size); }
+// The show's module cut in the middle of that part.
+std::string show_module_cut_inside(xm_part part) {
+  const std::array<std::size_t, 4> bounds = part_bounds(show_module());
+  return show_module().substr(0, (bounds[std::size_t(part)] + bounds[std::size_t(part) + 1]) / 2);
+}
 
 struct module_case {
   std::string name;
@@ -102,19 +103,10 @@ const module_case module_cases[] = {
     {"empty", module_of([] { return std::string(); }), heard::silence, "not a module this show can play"},
     // Cut in the header, libopenmpt still takes the module, with no patterns
     // and no samples; cut in the patterns, it has no samples: both are silent.
-    {"cut_inside_the_header", module_of([] { return show_module_cut_at(layout_of(show_module()).patterns_begin / 2); }),
-     heard::silence},
-    {"cut_inside_the_patterns", module_of([] {
-       const xm_layout layout = layout_of(show_module());
-       return show_module_cut_at((layout.patterns_begin + layout.patterns_end) / 2);
-     }),
-     heard::silence},
+    {"cut_inside_the_header", module_of([] { return show_module_cut_inside(xm_part::header); }), heard::silence},
+    {"cut_inside_the_patterns", module_of([] { return show_module_cut_inside(xm_part::patterns); }), heard::silence},
     // Samples make up most of the module; what is left of them plays.
-    {"cut_inside_the_samples", module_of([] {
-       const std::size_t end = layout_of(show_module()).patterns_end;
-       return show_module_cut_at((end + show_module().size()) / 2);
-     }),
-     heard::music},
+    {"cut_inside_the_samples", module_of([] { return show_module_cut_inside(xm_part::samples); }), heard::music},
     {"random_bytes", module_of([] { return noise(noise_bytes); }), heard::silence, "not a module this show can play"},
     {"a_fifo",  // with no writer: opening it for reading could wait forever
      [](const show_data_folder& folder) {
@@ -159,8 +151,7 @@ TEST_P(music_file, plays_only_if_libopenmpt_can_play_it_and_the_show_runs_to_its
     EXPECT_NE(result.errors.find(said), std::string::npos) << result.errors;
 }
 
-INSTANTIATE_TEST_SUITE_P(module_files, music_file, testing::ValuesIn(module_cases),
-                         [](const testing::TestParamInfo<module_case>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(module_files, music_file, testing::ValuesIn(module_cases), testing::PrintToStringParamName());
 
 TEST(other_tracker_formats, are_modules_libopenmpt_takes_for_what_they_are) {
   for (const char* type : {"mod", "s3m", "it"}) {
@@ -181,9 +172,8 @@ struct measured_run {
 // The most memory the process has held so far (VmHWM), or -1.
 long peak_memory_kib(const running_show& show) {
   std::ifstream status("/proc/" + std::to_string(show.process.pid) + "/status");
-  for (std::string line; std::getline(status, line);) {
+  for (std::string line; std::getline(status, line);)
     if (line.starts_with("VmHWM:")) return std::stol(line.substr(line.find(':') + 1));
-  }
   return -1;
 }
 
@@ -259,6 +249,6 @@ TEST_P(no_sound_device, the_show_runs_to_its_end_without_opening_one) {
 }
 
 INSTANTIATE_TEST_SUITE_P(sound_devices, no_sound_device, testing::ValuesIn(no_device_cases),
-                         [](const testing::TestParamInfo<no_device_case>& info) { return info.param.name; });
+                         testing::PrintToStringParamName());
 
 }  // namespace

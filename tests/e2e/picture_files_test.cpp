@@ -19,26 +19,14 @@
 namespace {
 
 enum class picture_kind { missing, empty, one_byte, one_byte_short, whole, longer, directory, fifo };
-
-constexpr std::array every_kind{picture_kind::missing,        picture_kind::empty, picture_kind::one_byte,
-                                picture_kind::one_byte_short, picture_kind::whole, picture_kind::longer,
-                                picture_kind::directory,      picture_kind::fifo};
+// By kind, as the test cases are named.
+constexpr const char* kind_names[] = {"missing",      "0_bytes",      "1_byte",      "196607_bytes",
+                                      "196608_bytes", "200000_bytes", "a_directory", "a_fifo"};
+constexpr std::size_t kind_count = std::size(kind_names);
 
 constexpr std::size_t longer_picture_bytes = 200'000;
 
-std::string name_of(picture_kind kind) {
-  switch (kind) {
-    case picture_kind::missing: return "missing";
-    case picture_kind::empty: return "0_bytes";
-    case picture_kind::one_byte: return "1_byte";
-    case picture_kind::one_byte_short: return "196607_bytes";
-    case picture_kind::whole: return "196608_bytes";
-    case picture_kind::longer: return "200000_bytes";
-    case picture_kind::directory: return "a_directory";
-    case picture_kind::fifo: return "a_fifo";
-  }
-  return "";
-}
+std::string name_of(picture_kind kind) { return kind_names[std::size_t(kind)]; }
 
 bool loads(picture_kind kind) { return kind == picture_kind::whole || kind == picture_kind::longer; }
 
@@ -84,16 +72,14 @@ void PrintTo(const picture_layout& layout, std::ostream* out) { *out << layout.n
 // is of kind (p + r) mod 8. Then all seven missing at once.
 std::vector<picture_layout> layouts() {
   std::vector<picture_layout> all;
-  for (std::size_t run = 0; run < every_kind.size(); ++run) {
-    picture_layout layout;
+  for (std::size_t run = 0; run < kind_count; ++run) {
+    picture_layout& layout = all.emplace_back();
     for (std::size_t picture = 0; picture < show_pictures.size(); ++picture)
-      layout.kinds[picture] = every_kind[(picture + run) % every_kind.size()];
+      layout.kinds[picture] = picture_kind((picture + run) % kind_count);
     layout.name = "kinds_in_turn_from_smiley_" + name_of(layout.kinds[0]);
-    all.push_back(layout);
   }
-  picture_layout all_missing{.name = "all_seven_missing", .kinds = {}};
+  picture_layout& all_missing = all.emplace_back(picture_layout{.name = "all_seven_missing", .kinds = {}});
   all_missing.kinds.fill(picture_kind::missing);
-  all.push_back(all_missing);
   return all;
 }
 
@@ -143,6 +129,6 @@ TEST_P(broken_pictures, each_prints_its_line_shows_white_if_not_loaded_and_the_s
 }
 
 INSTANTIATE_TEST_SUITE_P(picture_files, broken_pictures, testing::ValuesIn(layouts()),
-                         [](const testing::TestParamInfo<picture_layout>& info) { return info.param.name; });
+                         testing::PrintToStringParamName());
 
 }  // namespace

@@ -60,6 +60,8 @@ struct {
   useconds_t pause = 0;
   keyboard_callback keyboard = nullptr;
   reshape_callback reshape = nullptr;
+  bool show_clock_started = false;
+  timespec show_clock{};  // as the show's own thread sees it (see clock_gettime below)
 } probe;
 
 // One line per event, written at once, so the bench sees it while the show runs.
@@ -90,17 +92,12 @@ std::vector<int> frame_list(const char* variable) {
 
 bool listed(const std::vector<int>& frames, int frame) { return std::ranges::find(frames, frame) != frames.end(); }
 
-void write_frame_count() {
-  const std::string path = probe.folder + "/frames";
-  if (std::FILE* file = std::fopen(path.c_str(), "w")) {
+void at_exit() {
+  log_event("exit");
+  if (std::FILE* file = std::fopen((probe.folder + "/frames").c_str(), "w")) {
     std::fprintf(file, "%d\n", probe.frames_presented);
     std::fclose(file);
   }
-}
-
-void at_exit() {
-  log_event("exit");
-  write_frame_count();
 }
 
 bool start_probe() {
@@ -110,8 +107,7 @@ bool start_probe() {
   const char* folder = std::getenv("QUORVAN_PROBE_FOLDER");
   if (folder == nullptr) return false;
   probe.folder = folder;
-  const std::string log_path = probe.folder + "/events.log";
-  probe.log_fd = open(log_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  probe.log_fd = open((probe.folder + "/events.log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   probe.active = probe.log_fd >= 0;
   probe.hold_frames = frame_list("QUORVAN_PROBE_HOLD");
   probe.saved_frames = frame_list("QUORVAN_PROBE_SAVE");
@@ -135,45 +131,38 @@ void save_frame(int frame) {
   const int width = glutGet(GLUT_WINDOW_WIDTH);
   const int height = glutGet(GLUT_WINDOW_HEIGHT);
   if (width <= 0 || height <= 0) return;
-  std::vector<std::uint8_t> rgb(std::size_t(width) * std::size_t(height) * 3);
+  const std::size_t row_bytes = std::size_t(width) * 3;
+  std::vector<std::uint8_t> top_first(row_bytes * std::size_t(height));
   glPushAttrib(GL_PIXEL_MODE_BIT);
   glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  // OpenGL's rows run bottom to top; the picture file's top to bottom.
+  for (int row = 0; row < height; ++row)
+    glReadPixels(0, height - 1 - row, width, 1, GL_RGB, GL_UNSIGNED_BYTE, &top_first[std::size_t(row) * row_bytes]);
   glPopClientAttrib();
   glPopAttrib();
-
-  // OpenGL's rows run bottom to top; the picture file's top to bottom.
-  const std::size_t row_bytes = std::size_t(width) * 3;
-  std::vector<std::uint8_t> top_first(rgb.size());
-  for (int row = 0; row < height; ++row)
-    std::copy_n(rgb.begin() + std::ptrdiff_t(row * row_bytes), row_bytes,
-                top_first.end() - std::ptrdiff_t((row + 1) * row_bytes));
   write_frame(frame, top_first, width, height);
 }
 
-// The same from an image about to be put on the window: 0x00RRGGBB pixels
-// of 32 bits, or 5-6-5 pixels of 16 bits widened as OpenGL reads a 16-bit
-// window back (each channel's top bits repeated below it).
+// A 5-6-5 pixel of 16 bits as 0x00RRGGBB, widened as OpenGL reads a 16-bit
+// window back: each channel's top bits repeated below it.
+std::uint32_t widened(unsigned value) {
+  const unsigned red = value >> 11, green = value >> 5 & 0x3f, blue = value & 0x1f;
+  return (red << 3 | red >> 2) << 16 | (green << 2 | green >> 4) << 8 | (blue << 3 | blue >> 2);
+}
+
+// The same from an image about to be put on the window, of 0x00RRGGBB pixels
+// of 32 bits or 5-6-5 pixels of 16 bits.
 void save_image(int frame, const XImage& image) {
-  std::vector<std::uint8_t> top_first(std::size_t(image.width) * std::size_t(image.height) * 3);
+  std::vector<std::uint8_t> top_first;
+  top_first.reserve(std::size_t(image.width) * std::size_t(image.height) * 3);
   for (int y = 0; y < image.height; ++y) {
     const char* row = image.data + std::ptrdiff_t(y) * image.bytes_per_line;
     for (int x = 0; x < image.width; ++x) {
-      std::uint8_t* pixel = &top_first[(std::size_t(y) * std::size_t(image.width) + std::size_t(x)) * 3];
-      if (image.bits_per_pixel == 16) {
-        const unsigned value = reinterpret_cast<const std::uint16_t*>(row)[x];
-        const unsigned red = value >> 11, green = value >> 5 & 0x3f, blue = value & 0x1f;
-        pixel[0] = std::uint8_t(red << 3 | red >> 2);
-        pixel[1] = std::uint8_t(green << 2 | green >> 4);
-        pixel[2] = std::uint8_t(blue << 3 | blue >> 2);
-        continue;
-      }
-      const std::uint32_t value = reinterpret_cast<const std::uint32_t*>(row)[x];
-      pixel[0] = std::uint8_t(value >> 16);
-      pixel[1] = std::uint8_t(value >> 8);
-      pixel[2] = std::uint8_t(value);
+      const std::uint32_t value = image.bits_per_pixel == 16 ? widened(reinterpret_cast<const std::uint16_t*>(row)[x])
+                                                             : reinterpret_cast<const std::uint32_t*>(row)[x];
+      top_first.insert(top_first.end(), {std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value)});
     }
   }
   write_frame(frame, top_first, image.width, image.height);
@@ -181,10 +170,7 @@ void save_image(int frame, const XImage& image) {
 
 // Waits for the bench: one byte on the FIFO per hold.
 void hold_show() {
-  if (probe.resume_fd < 0) {
-    const std::string path = probe.folder + "/resume";
-    probe.resume_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  }
+  if (probe.resume_fd < 0) probe.resume_fd = open((probe.folder + "/resume").c_str(), O_RDONLY | O_CLOEXEC);
   log_event("hold");
   char byte = 0;
   [[maybe_unused]] const ssize_t count = read(probe.resume_fd, &byte, 1);
@@ -195,33 +181,18 @@ int real_clock_gettime(clockid_t clock, timespec* now) {
   return get(clock, now);
 }
 
-long long monotonic_ns() {
-  timespec now{};
-  real_clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
-}
-
-// The show's clock, as its own thread sees it (see clock_gettime below).
-struct {
-  bool started = false;
-  timespec now{};
-} show_time;
-
 bool on_show_thread() { return gettid() == getpid(); }
 
 void report_key(unsigned char key, int x, int y) {
-  log_event("key %d %lld", int(key), monotonic_ns());
+  timespec now{};  // the real clock, as the bench reads it, not the show's own
+  real_clock_gettime(CLOCK_MONOTONIC, &now);
+  log_event("key %d %lld", int(key), now.tv_sec * 1'000'000'000LL + now.tv_nsec);
   probe.keyboard(key, x, y);
 }
 
 void report_reshape(int width, int height) {
   log_event("reshape %d %d", width, height);
   probe.reshape(width, height);
-}
-
-void log_audio_format(const SDL_AudioSpec* format) {
-  if (format == nullptr) return;
-  log_event("audio %d %d %d %d", format->freq, int(format->format), int(format->channels), int(format->samples));
 }
 
 }  // namespace
@@ -236,7 +207,7 @@ void note_presented(int frame) {
 }
 
 void glutSwapBuffers() {
-  static auto* const swap = next_definition<void()>("glutSwapBuffers");
+  static auto* const swap = next_definition<decltype(glutSwapBuffers)>("glutSwapBuffers");
   const int frame = probe.frames_presented + 1;
   if (probe.active && listed(probe.saved_frames, frame)) save_frame(frame);
   probe.swapping = true;
@@ -250,9 +221,7 @@ void glutSwapBuffers() {
 // presents a swap the same way: those puts are the swap's, counted there.)
 Bool XShmPutImage(Display* display, Drawable drawable, GC gc, XImage* image, int source_x, int source_y, int x, int y,
                   unsigned width, unsigned height, Bool send_event) {
-  static auto* const put =
-      next_definition<Bool(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned, Bool)>(
-          "XShmPutImage");
+  static auto* const put = next_definition<decltype(XShmPutImage)>("XShmPutImage");
   if (probe.swapping) return put(display, drawable, gc, image, source_x, source_y, x, y, width, height, send_event);
   const int frame = probe.frames_presented + 1;
   if (probe.active && listed(probe.saved_frames, frame)) save_image(frame, *image);
@@ -263,46 +232,39 @@ Bool XShmPutImage(Display* display, Drawable drawable, GC gc, XImage* image, int
 }
 
 int glutCreateWindow(const char* title) {
-  static auto* const create = next_definition<int(const char*)>("glutCreateWindow");
+  static auto* const create = next_definition<decltype(glutCreateWindow)>("glutCreateWindow");
   const int window = create(title);
   log_event("window %d %d", glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
   return window;
 }
 
 int XMoveResizeWindow(Display* display, Window window, int x, int y, unsigned width, unsigned height) {
-  static auto* const place = next_definition<int(Display*, Window, int, int, unsigned, unsigned)>("XMoveResizeWindow");
+  static auto* const place = next_definition<decltype(XMoveResizeWindow)>("XMoveResizeWindow");
   log_event("place_window %d %d %u %u", x, y, width, height);
   return place(display, window, x, y, width, height);
 }
 
 void glutKeyboardFunc(keyboard_callback callback) {
-  static auto* const set = next_definition<void(keyboard_callback)>("glutKeyboardFunc");
+  static auto* const set = next_definition<decltype(glutKeyboardFunc)>("glutKeyboardFunc");
   probe.keyboard = callback;
   set(callback != nullptr ? report_key : nullptr);
 }
 
 void glutReshapeFunc(reshape_callback callback) {
-  static auto* const set = next_definition<void(reshape_callback)>("glutReshapeFunc");
+  static auto* const set = next_definition<decltype(glutReshapeFunc)>("glutReshapeFunc");
   probe.reshape = callback;
   set(callback != nullptr ? report_reshape : nullptr);
 }
 
 SDL_AudioDeviceID SDL_OpenAudioDevice(const char* device, int capture, const SDL_AudioSpec* desired,
                                       SDL_AudioSpec* obtained, int allowed_changes) {
-  static auto* const open_device =
-      next_definition<SDL_AudioDeviceID(const char*, int, const SDL_AudioSpec*, SDL_AudioSpec*, int)>(
-          "SDL_OpenAudioDevice");
+  static auto* const open_device = next_definition<decltype(SDL_OpenAudioDevice)>("SDL_OpenAudioDevice");
   const SDL_AudioDeviceID id = open_device(device, capture, desired, obtained, allowed_changes);
   // Without changes allowed, the device plays exactly the format asked for.
-  if (id != 0) log_audio_format(obtained != nullptr ? obtained : desired);
+  const SDL_AudioSpec* format = obtained != nullptr ? obtained : desired;
+  if (id != 0 && format != nullptr)
+    log_event("audio %d %d %d %d", format->freq, int(format->format), int(format->channels), int(format->samples));
   return id;
-}
-
-int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
-  static auto* const open_audio = next_definition<int(SDL_AudioSpec*, SDL_AudioSpec*)>("SDL_OpenAudio");
-  const int result = open_audio(desired, obtained);
-  if (result == 0) log_audio_format(obtained != nullptr ? obtained : desired);
-  return result;
 }
 
 // The clock: on the show's own thread the monotonic clock moves only when the
@@ -312,8 +274,8 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
 // every other sleep passes on unchanged.
 int clock_gettime(clockid_t clock, timespec* now) {
   if (clock != CLOCK_MONOTONIC || !on_show_thread()) return real_clock_gettime(clock, now);
-  if (!show_time.started) show_time.started = real_clock_gettime(clock, &show_time.now) == 0;
-  *now = show_time.now;
+  if (!probe.show_clock_started) probe.show_clock_started = real_clock_gettime(clock, &probe.show_clock) == 0;
+  *now = probe.show_clock;
   return 0;
 }
 
@@ -321,8 +283,8 @@ int clock_nanosleep(clockid_t clock, int flags, const timespec* request, timespe
   static auto* const sleep = next_definition<int(clockid_t, int, const timespec*, timespec*)>("clock_nanosleep");
   if (clock != CLOCK_MONOTONIC || flags != TIMER_ABSTIME || !on_show_thread())
     return sleep(clock, flags, request, remaining);
-  if (std::tie(request->tv_sec, request->tv_nsec) > std::tie(show_time.now.tv_sec, show_time.now.tv_nsec))
-    show_time.now = *request;
+  if (std::tie(request->tv_sec, request->tv_nsec) > std::tie(probe.show_clock.tv_sec, probe.show_clock.tv_nsec))
+    probe.show_clock = *request;
   return 0;
 }
 

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr const char* capture_name = "music.raw";
-constexpr auto event_poll_interval = std::chrono::milliseconds(5);
+constexpr auto poll_interval = std::chrono::milliseconds(5);
 constexpr auto key_limit = std::chrono::seconds(10);
 // Time for the typed keys to travel from the server into the program's queue,
 // so they arrive with the first frame after the hold.
@@ -32,12 +32,21 @@ std::string frame_list(const std::vector<int>& frames) {
   return text;
 }
 
-probe_event parse_event(const std::string& line) {
-  std::istringstream in(line);
-  probe_event event;
-  in >> event.frame >> event.name;
-  for (long value = 0; in >> value;) event.values.push_back(value);
-  return event;
+// Polls the probe's log until an event matches; nullopt at the limit or once
+// the program has ended without it.
+template <typename predicate>
+std::optional<probe_event> wait_for_match(const running_show& show, predicate matches,
+                                          std::chrono::milliseconds limit) {
+  std::optional<probe_event> found;
+  const auto found_or_ended = [&] {
+    // Whether it has ended is asked before reading, so its last events count.
+    const bool ended = has_ended(show.process);
+    const std::vector<probe_event> events = read_events(show.folder);
+    if (const auto match = std::ranges::find_if(events, matches); match != events.end()) found = *match;
+    return found || ended;
+  };
+  poll_until(found_or_ended, limit);
+  return found;
 }
 
 }  // namespace
@@ -74,12 +83,9 @@ running_show start_show_on(const std::string& display, const show_data_folder& f
       .output_file = folder.path / "stdout.txt",
       .error_file = folder.path / "stderr.txt",
   };
-  if (options.sound_server.empty()) {
-    setup.environment.push_back("SDL_AUDIODRIVER=disk");
-    setup.environment.push_back("SDL_DISKAUDIOFILE=" + (folder.path / capture_name).string());
-  } else {
-    setup.environment.insert(setup.environment.end(), options.sound_server.begin(), options.sound_server.end());
-  }
+  std::vector<std::string> sound = options.sound_server;
+  if (sound.empty()) sound = {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + (folder.path / capture_name).string()};
+  setup.environment.insert(setup.environment.end(), sound.begin(), sound.end());
   setup.environment.insert(setup.environment.end(), options.environment.begin(), options.environment.end());
   show.process = start_process(setup);
   return show;
@@ -88,7 +94,12 @@ running_show start_show_on(const std::string& display, const show_data_folder& f
 std::vector<probe_event> read_events(const std::filesystem::path& folder) {
   std::ifstream in(folder / "events.log");
   std::vector<probe_event> events;
-  for (std::string line; std::getline(in, line);) events.push_back(parse_event(line));
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream fields(line);
+    probe_event& event = events.emplace_back();
+    fields >> event.frame >> event.name;
+    for (long value = 0; fields >> value;) event.values.push_back(value);
+  }
   return events;
 }
 
@@ -98,40 +109,26 @@ std::vector<probe_event> events_named(const std::vector<probe_event>& events, st
   return found;
 }
 
-namespace {
-
-// Polls the probe's log until an event matches; nullopt at the limit or once
-// the program has ended without it.
-template <typename predicate>
-std::optional<probe_event> wait_for_match(const running_show& show, predicate matches,
-                                          std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (true) {
-    // Whether it has ended is asked before reading, so its last events count.
-    const bool ended = has_ended(show.process);
-    for (const probe_event& event : read_events(show.folder)) {
-      if (matches(event)) return event;
-    }
-    if (ended || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-    std::this_thread::sleep_for(event_poll_interval);
-  }
-}
-
-}  // namespace
-
 std::optional<probe_event> wait_for_event(const running_show& show, std::string_view name, std::optional<long> value,
                                           std::chrono::milliseconds limit) {
-  return wait_for_match(
-      show,
-      [&](const probe_event& event) {
-        return event.name == name && (!value || (!event.values.empty() && event.values.front() == *value));
-      },
-      limit);
+  const auto matches = [&](const probe_event& event) {
+    return event.name == name && (!value || (!event.values.empty() && event.values.front() == *value));
+  };
+  return wait_for_match(show, matches, limit);
 }
 
 bool wait_for_hold(const running_show& show, int frame, std::chrono::milliseconds limit) {
   const auto matches = [&](const probe_event& event) { return event.name == "hold" && event.frame == frame; };
   return wait_for_match(show, matches, limit).has_value();
+}
+
+bool poll_until(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(poll_interval);
+  }
+  return true;
 }
 
 void resume_show(running_show& show) {
@@ -140,11 +137,9 @@ void resume_show(running_show& show) {
 }
 
 bool press_keys(const running_show& show, const std::vector<std::string>& keys) {
-  process_setup setup;
-  setup.command = {"xdotool", "key"};
-  setup.command.insert(setup.command.end(), keys.begin(), keys.end());
-  setup.environment = {"DISPLAY=" + show.display};
-  const std::optional<process_end> end = run_process(setup, key_limit);
+  std::vector<std::string> command{"xdotool", "key"};
+  command.insert(command.end(), keys.begin(), keys.end());
+  const auto end = run_process({.command = command, .environment = {"DISPLAY=" + show.display}}, key_limit);
   return end && end->exited_with(0);
 }
 

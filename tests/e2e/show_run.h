@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,6 +55,9 @@ std::optional<probe_event> wait_for_event(const running_show& show, std::string_
 // Waits until the show holds after presenting the given frame.
 bool wait_for_hold(const running_show& show, int frame, std::chrono::milliseconds limit);
 
+// Polls until the condition holds; false if it does not within the limit.
+bool poll_until(const std::function<bool()>& condition, std::chrono::milliseconds limit);
+
 // Lets a held show go on to its next frame.
 void resume_show(running_show& show);
 
@@ -67,11 +71,9 @@ bool press_keys_at(running_show& show, int frame, const std::vector<std::string>
 // How many bytes of music the capture file holds so far.
 std::size_t captured_bytes(const running_show& show);
 
-struct show_result {
-  std::optional<process_end> end;  // nullopt: still running at the limit, then killed
-  std::string output;              // everything printed on standard output
-  std::string errors;              // standard error, for failure messages
-  int frames_presented = -1;       // -1: the process left no count (it did not exit)
+// How the program ended and what it printed, and what the probe saw of it.
+struct show_result : program_run {
+  int frames_presented = -1;  // -1: the process left no count (it did not exit)
   std::vector<probe_event> events;
   std::filesystem::path capture;  // the music the sound device would have played
 };

@@ -5,16 +5,16 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <ranges>
 #include <stdexcept>
 
+#include "tests/e2e/show_run.h"
 #include "tests/support/file_bytes.h"
 
 namespace {
@@ -72,8 +72,8 @@ std::string log_tail(const std::filesystem::path& log) {
 
 // Waits until the condition holds; the reason it never did, if so. A daemon
 // that ended is named, with the end of its log.
-std::optional<std::string> wait_until(sound_server& server, const std::function<bool()>& condition,
-                                      std::chrono::steady_clock::time_point deadline) {
+std::optional<std::string> wait_until(sound_server& server, std::chrono::steady_clock::time_point deadline,
+                                      const std::function<bool()>& condition) {
   while (!condition()) {
     for (std::size_t at = 0; at < server.processes.size(); ++at)
       if (std::optional<process_end> end = poll_end(server.processes[at]))
@@ -92,8 +92,7 @@ std::optional<std::string> start_pulseaudio(sound_server& server, std::chrono::s
                                << "set-default-sink " << sink_name << "\n";
   start_daemon(server, {"pulseaudio", "--daemonize=no", "-n", "-F", configuration.string(), "--exit-idle-time=-1",
                         "--use-pid-file=no", "--log-target=stderr"});
-  return wait_until(
-      server, [&] { return answers(server); }, deadline);
+  return wait_until(server, deadline, [&] { return answers(server); });
 }
 
 // PipeWire as a desktop session runs it: on a session bus of its own, with
@@ -114,33 +113,24 @@ std::optional<std::string> start_pipewire(sound_server& server, std::chrono::ste
 
   start_daemon(server, {"dbus-daemon", "--session", "--address=unix:path=" + (folder / "bus").string(), "--nofork",
                         "--nopidfile"});
-  if (auto failure = wait_until(server, exists(folder / "bus"), deadline)) return "dbus-daemon: " + *failure;
+  if (auto failure = wait_until(server, deadline, exists(folder / "bus"))) return "dbus-daemon: " + *failure;
   start_daemon(server, {"pipewire"});
-  if (auto failure = wait_until(server, exists(folder / "pipewire-0"), deadline)) return "pipewire: " + *failure;
+  if (auto failure = wait_until(server, deadline, exists(folder / "pipewire-0"))) return "pipewire: " + *failure;
   start_daemon(server, {"wireplumber"});
   start_daemon(server, {"pipewire-pulse"});
-  if (auto failure = wait_until(
-          server, [&] { return answers(server); }, deadline))
+  if (auto failure = wait_until(server, deadline, [&] { return answers(server); }))
     return "pipewire-pulse: " + *failure;
   // Right after pipewire-pulse first answers, it can still turn these down
   // ("Not supported") while the session is being set up: asked again until they take.
-  const auto null_sink_made = [&] {
-    return pactl_succeeds(server, {"load-module", "module-null-sink", null_sink_arguments()});
-  };
-  const auto made_default = [&] { return pactl_succeeds(server, {"set-default-sink", sink_name}); };
-  for (const std::function<bool()>& request : std::vector<std::function<bool()>>{null_sink_made, made_default})
-    if (auto failure = wait_until(server, request, deadline))
+  const std::vector<std::string> requests[] = {{"load-module", "module-null-sink", null_sink_arguments()},
+                                               {"set-default-sink", sink_name}};
+  for (const std::vector<std::string>& request : requests)
+    if (auto failure = wait_until(server, deadline, [&] { return pactl_succeeds(server, request); }))
       return "cannot make the null sink: " + *failure + "\npactl said: " + read_file(folder / "pactl.log");
   return std::nullopt;
 }
 
 }  // namespace
-
-std::chrono::nanoseconds monotonic_now() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
-}
 
 std::vector<std::string> sound_server::client_environment() const {
   return {"XDG_RUNTIME_DIR=" + runtime_folder.string(),
@@ -176,8 +166,7 @@ sound_server_start start_sound_server(sound_server_kind kind, const std::filesys
 }
 
 void stop_sound_server(sound_server& server) {
-  for (auto daemon = server.processes.rbegin(); daemon != server.processes.rend(); ++daemon)
-    stop_process(*daemon, stop_grace);
+  for (child_process& daemon : server.processes | std::views::reverse) stop_process(daemon, stop_grace);
 }
 
 void kill_sound_server(sound_server& server) {
@@ -191,27 +180,20 @@ sink_recording::sink_recording(const sound_server& server) {
   // Opened for reading first, without waiting, so that parec's open for writing succeeds.
   fd_ = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) throw std::runtime_error("cannot open " + fifo.string());
-  process_setup setup;
-  setup.command = {"parec",
-                   "--raw",
-                   "--format=float32le",
-                   "--rate=" + std::to_string(sink_rate),
-                   "--channels=2",
-                   "--latency-msec=" + std::to_string(parec_latency_ms),
-                   "--device=" + std::string(sink_name) + ".monitor"};
-  setup.environment = server.client_environment();
-  setup.output_file = fifo;
-  setup.error_file = server.runtime_folder / "parec.log";
-  parec_ = start_process(setup);
+  parec_ = start_process({
+      .command = {"parec", "--raw", "--format=float32le", "--rate=" + std::to_string(sink_rate), "--channels=2",
+                  "--latency-msec=" + std::to_string(parec_latency_ms),
+                  "--device=" + std::string(sink_name) + ".monitor"},
+      .environment = server.client_environment(),
+      .output_file = fifo,
+      .error_file = server.runtime_folder / "parec.log",
+  });
   reader_ = std::thread([this] { read_blocks(); });
 }
 
 sink_recording::~sink_recording() {
   kill_process(parec_);
-  {
-    const std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
+  stopping_ = true;
   reader_.join();
   close(fd_);
 }
@@ -219,15 +201,12 @@ sink_recording::~sink_recording() {
 void sink_recording::read_blocks() {
   std::vector<char> pending;  // bytes of a sample split between two reads
   char buffer[16384];
-  while (true) {
-    {
-      const std::lock_guard lock(mutex_);
-      if (stopping_) return;
-    }
+  while (!stopping_) {
     pollfd ready{.fd = fd_, .events = POLLIN, .revents = 0};
     if (poll(&ready, 1, reader_poll_ms) <= 0) continue;
     const ssize_t count = read(fd_, buffer, sizeof buffer);
-    const std::chrono::nanoseconds arrived = monotonic_now();
+    // The steady clock is the monotonic one the probe stamps its key events with.
+    const std::chrono::nanoseconds arrived = std::chrono::steady_clock::now().time_since_epoch();
     if (count <= 0) {
       // No writer yet, or parec has ended: wait rather than spin.
       std::this_thread::sleep_for(std::chrono::milliseconds(reader_poll_ms));
@@ -251,12 +230,7 @@ std::size_t sink_recording::frames() const {
 
 bool sink_recording::wait_for_more(double seconds, std::chrono::milliseconds limit) const {
   const std::size_t wanted = frames() + std::size_t(seconds * sink_rate);
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (frames() < wanted) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(poll_interval);
-  }
-  return true;
+  return poll_until([&] { return frames() >= wanted; }, limit);
 }
 
 std::vector<float> sink_recording::samples() const {
@@ -264,20 +238,13 @@ std::vector<float> sink_recording::samples() const {
   return samples_;
 }
 
-namespace {
-
-std::chrono::nanoseconds frames_duration(double frames) {
-  return std::chrono::nanoseconds(std::int64_t(frames * 1e9 / sink_rate));
-}
-
-}  // namespace
-
 std::optional<std::chrono::nanoseconds> sink_recording::arrival_of(std::size_t frame) const {
   const std::lock_guard lock(mutex_);
   const auto found = std::ranges::find_if(blocks_, [&](const block& b) { return b.end_frame > frame; });
   if (found == blocks_.end()) return std::nullopt;
   // The block's last frame arrived with it; earlier frames reached the sink earlier.
-  return found->arrived - frames_duration(double(found->end_frame - 1 - frame));
+  return found->arrived -
+         std::chrono::nanoseconds(std::int64_t(double(found->end_frame - 1 - frame) * 1e9 / sink_rate));
 }
 
 std::size_t sink_recording::frame_at(std::chrono::nanoseconds time) const {

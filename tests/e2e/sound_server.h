@@ -3,6 +3,7 @@
 // SDL finds as it would a desktop's, and a recording of its monitor.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <mutex>
@@ -57,8 +58,6 @@ void kill_sound_server(sound_server& server);
 class sink_recording {
  public:
   explicit sink_recording(const sound_server& server);
-  sink_recording(const sink_recording&) = delete;
-  sink_recording& operator=(const sink_recording&) = delete;
   ~sink_recording();
 
   // Interleaved stereo frames recorded so far.
@@ -84,9 +83,6 @@ class sink_recording {
   mutable std::mutex mutex_;
   std::vector<float> samples_;
   std::vector<block> blocks_;
-  bool stopping_ = false;
+  std::atomic<bool> stopping_ = false;
   std::thread reader_;
 };
-
-// The monotonic clock that the show's probe stamps its key events with.
-std::chrono::nanoseconds monotonic_now();

@@ -12,7 +12,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "sound/music.h"
@@ -27,8 +26,6 @@
 namespace {
 
 constexpr auto event_limit = std::chrono::seconds(60);
-constexpr auto poll_interval = std::chrono::milliseconds(10);
-constexpr int stereo = 2;
 constexpr long escape = 27;
 
 // The first frame of every scene (on which, but for the first, the one before
@@ -76,8 +73,6 @@ const typed_keys keys_typed[] = {
 const std::vector<long> typed_codes{'m', 'M', 'S', 'F', 'a', 'q', 'x', ' ', '\r', '\t', 's', 'm'};
 constexpr int last_hold = 600;  // where the music after the last "m" is listened to
 
-std::size_t frames_in(double seconds) { return std::size_t(seconds * music_mix_rate); }
-
 // The capture's size when a hold's keys were typed, and once the show had handled them.
 struct typed_moment {
   std::size_t typed_byte = 0;
@@ -98,22 +93,12 @@ bool listen(const running_show& show, double seconds) {
   const std::optional<capture_format> format = capture_format_of(read_events(show.folder));
   if (!format) return false;
   const std::size_t wanted = captured_bytes(show) + frames_in(seconds) * bytes_per_frame(*format);
-  const auto deadline = std::chrono::steady_clock::now() + event_limit;
-  while (captured_bytes(show) < wanted) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(poll_interval);
-  }
-  return true;
+  return poll_until([&] { return captured_bytes(show) >= wanted; }, event_limit);
 }
 
 // Waits until the show has handled that many keys.
 bool wait_for_keys(const running_show& show, std::size_t count) {
-  const auto deadline = std::chrono::steady_clock::now() + event_limit;
-  while (events_named(read_events(show.folder), "key").size() < count) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(poll_interval);
-  }
-  return true;
+  return poll_until([&] { return events_named(read_events(show.folder), "key").size() >= count; }, event_limit);
 }
 
 // Plays the show through on the display, typing the keys at their holds, after
@@ -150,20 +135,11 @@ const whole_run& whole_show(const std::string& display) {
   return *run;
 }
 
-std::vector<long> key_codes(const show_result& result) {
-  std::vector<long> codes;
-  for (const probe_event& key : events_named(result.events, "key")) codes.push_back(key.values.at(0));
-  return codes;
-}
-
 // The captured music, read back in the format the sound layer opened the device with.
 struct capture {
   std::vector<float> samples;  // interleaved stereo
   std::size_t bytes_per_frame = 1;
   std::size_t frame_at(std::size_t byte) const { return byte / bytes_per_frame; }
-  std::span<const float> span(std::size_t first_frame, std::size_t count) const {
-    return stereo_frames(samples, first_frame, count);
-  }
 };
 
 capture read_music(const show_result& result) {
@@ -181,8 +157,8 @@ capture read_music(const show_result& result) {
 double likeness_to_the_module(const capture& music, std::size_t onset, std::size_t length) {
   const std::optional<std::size_t> module_onset = first_audible_frame(show_module_start(), 0);
   if (!module_onset) return 0.0;
-  return least_similarity(music.span(onset, length), stereo_frames(show_module_start(), *module_onset, length),
-                          stereo * window_frames);
+  return least_similarity(stereo_frames(music.samples, onset, length),
+                          stereo_frames(show_module_start(), *module_onset, length), stereo * window_frames);
 }
 
 // The tests of the one run; each fails with the run when it could not be made.
@@ -247,7 +223,9 @@ using keys = on_the_whole_run;  // Escape, among them, has a run of its own
 
 TEST_F(keys, reach_the_show_on_a_bare_x_session_where_another_program_left_the_focus_nowhere) {
   ASSERT_NO_FATAL_FAILURE(take_the_run());
-  EXPECT_EQ(key_codes(run->result), typed_codes);
+  std::vector<long> codes;
+  for (const probe_event& key : events_named(run->result.events, "key")) codes.push_back(key.values.at(0));
+  EXPECT_EQ(codes, typed_codes);
 }
 
 TEST_F(keys, upper_case_f_m_s_and_other_keys_change_nothing_and_the_show_goes_on_to_its_end) {
@@ -275,7 +253,7 @@ TEST_F(music, s_silences_the_music_and_m_brings_it_back_from_the_start) {
   const std::size_t silence_from = music.frame_at(run->moments.at(s_frame).handled_byte) + frames_in(settle_seconds);
   const std::size_t silence_to = music.frame_at(run->moments.at(m_again_frame).typed_byte);
   ASSERT_GE(silence_to, silence_from + frames_in(listening_seconds - 2 * settle_seconds));
-  EXPECT_EQ(loudest(music.span(silence_from, silence_to - silence_from)), 0.0f);
+  EXPECT_EQ(loudest(stereo_frames(music.samples, silence_from, silence_to - silence_from)), 0.0f);
 
   // Then the module again from its first sound, soon after "m".
   const std::optional<std::size_t> onset = first_audible_frame(music.samples, silence_to);

@@ -3,7 +3,6 @@
 // Xwayland on private sockets.
 #include "tests/e2e/desktops.h"
 
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -34,6 +33,10 @@ const std::map<std::string, std::string> modelines{
 };
 
 std::string size_name(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
+
+std::filesystem::path log_file(const desktop_kind& kind, const std::string& suffix) {
+  return bench_log_folder() / (kind.name + suffix);
+}
 
 // A dummy-driver server whose first mode is the desktop's; the screen is wide
 // enough for all its monitors side by side.
@@ -83,39 +86,33 @@ bool lay_out_two_monitors(const desktop_kind& kind, const std::string& display) 
 // A desktop's servers: Xorg, with a window manager or not, or a compositor
 // with its own Xwayland.
 struct desktop_run {
-  std::optional<x_server> xorg;
-  child_process process;  // the window manager or the compositor
-  desktop_server server;
-  std::filesystem::path runtime_folder;  // a compositor's
+  std::optional<x_server> xorg{};
+  child_process process{};  // the window manager or the compositor
+  desktop_server server{};
+  std::filesystem::path runtime_folder{};  // a compositor's
 };
 
 // One per kind, stopped after the last test.
 std::map<std::string, desktop_run> desktop_runs;
 
-class desktop_environment : public ::testing::Environment {
- public:
-  void TearDown() override {
-    for (auto& [name, run] : desktop_runs) {
-      stop_process(run.process, desktop_stop_grace);
-      if (run.xorg) stop_x_server(*run.xorg);
-      std::error_code ignored;
-      if (!run.runtime_folder.empty()) std::filesystem::remove_all(run.runtime_folder, ignored);
-    }
-    desktop_runs.clear();
-  }
-};
-
-[[maybe_unused]] ::testing::Environment* const desktop_cleanup =
-    ::testing::AddGlobalTestEnvironment(new desktop_environment);
-
-// Starts one of a desktop's processes; nullopt, and why in failure, if it cannot be.
-std::optional<desktop_run> start_desktop_process(const process_setup& setup, std::string& failure) {
+// Starts one of a desktop's processes and polls until it is ready; why not if
+// it cannot start, or not_ready if it ends or the time is up first.
+std::string start_until_ready(const process_setup& setup, child_process& process, auto&& ready,
+                              const std::string& not_ready) {
   try {
-    return desktop_run{.xorg = {}, .process = start_process(setup), .server = {}, .runtime_folder = {}};
+    process = start_process(setup);
   } catch (const std::exception& error) {
-    failure = error.what();
-    return std::nullopt;
+    return error.what();
   }
+  const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
+  while (!ready()) {
+    if (std::chrono::steady_clock::now() > deadline || has_ended(process)) {
+      kill_process(process);
+      return not_ready;
+    }
+    std::this_thread::sleep_for(log_poll_interval);
+  }
+  return "";
 }
 
 // A compositor's runtime folder, its own and its user's alone, as compositors want.
@@ -125,95 +122,63 @@ std::filesystem::path runtime_folder(const std::string& compositor, const deskto
   std::error_code error;
   std::filesystem::create_directory(runtime, error);
   std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, error);
-  if (folder.empty() || error) failure = "cannot make " + compositor + "'s runtime folder";
-  return failure.empty() ? runtime : std::filesystem::path();
+  if (!folder.empty() && !error) return runtime;
+  failure = "cannot make " + compositor + "'s runtime folder";
+  return {};
 }
 
 // openbox on the display, once it has said it manages the screen; why not, if it does not.
-std::optional<std::string> start_openbox(const desktop_kind& kind, desktop_run& run) {
-  process_setup setup{.command = {"openbox", "--sm-disable"}, .environment = {"DISPLAY=" + run.server.display}};
-  setup.error_file = bench_log_folder() / (std::string(kind.name) + ".openbox.log");
-  std::string failure;
-  std::optional<desktop_run> started = start_desktop_process(setup, failure);
-  if (!started) return failure;
-  run.process = std::move(started->process);
-  const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
-  while (!run_tool({"wmctrl", "-m"}, run.server.display).exited_with(0)) {
-    if (std::chrono::steady_clock::now() > deadline || has_ended(run.process))
-      return "openbox did not start; see " + setup.error_file.string();
-    std::this_thread::sleep_for(log_poll_interval);
-  }
-  return std::nullopt;
+std::string start_openbox(const desktop_kind& kind, desktop_run& run) {
+  const process_setup setup{.command = {"openbox", "--sm-disable"},
+                            .environment = {"DISPLAY=" + run.server.display},
+                            .error_file = log_file(kind, ".openbox.log")};
+  const auto manages = [&] { return run_tool({"wmctrl", "-m"}, run.server.display).exited_with(0); };
+  return start_until_ready(setup, run.process, manages, "openbox did not start; see " + setup.error_file.string());
 }
 
-std::optional<desktop_server> xorg_desktop(const desktop_kind& kind, std::string& failure) {
-  if (auto found = desktop_runs.find(kind.name); found != desktop_runs.end()) return found->second.server;
-  const std::filesystem::path folder = bench_log_folder();
-  const std::filesystem::path config = folder / (std::string("xorg-") + kind.name + ".conf");
+std::optional<desktop_run> xorg_desktop(const desktop_kind& kind, std::string& failure) {
+  const std::filesystem::path config = bench_log_folder() / (std::string("xorg-") + kind.name + ".conf");
   std::ofstream(config) << xorg_config(kind);
-  desktop_run run;
-  x_server_start start = start_x_server(config, folder / (std::string(kind.name) + ".log"), desktop_start_limit);
-  run.xorg = std::move(start.server);
+  x_server_start start = start_x_server(config, log_file(kind, ".log"), desktop_start_limit);
   failure = std::move(start.failure);
-  if (!run.xorg) return std::nullopt;
-  run.server.display = run.xorg->display();
+  if (!start.server) return std::nullopt;
+  desktop_run run{.server = {.display = start.server->display()}};
+  run.xorg = std::move(start.server);
   if (kind.monitors == 2 && !lay_out_two_monitors(kind, run.server.display))
     failure = "xrandr could not lay out two monitors";
   else if (kind.session == desktop_session::openbox)
-    failure = start_openbox(kind, run).value_or("");
+    failure = start_openbox(kind, run);
   if (!failure.empty()) {
-    stop_x_server(*run.xorg);  // so that it removes its socket and lock file; openbox goes with run
+    stop_x_server(*run.xorg);  // so that it removes its socket and lock file
     return std::nullopt;
   }
-  return desktop_runs.emplace(kind.name, std::move(run)).first->second.server;
+  return run;
 }
 
-// The X display weston's Xwayland listens on, once weston has said so in its log.
-std::optional<std::string> xwayland_display(const std::filesystem::path& log, child_process& weston) {
-  const std::regex listening("xserver listening on display (:[0-9]+)");
-  const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
-  while (std::chrono::steady_clock::now() < deadline && !has_ended(weston)) {
-    std::smatch found;
-    const std::string text = read_file(log);
-    if (std::regex_search(text, found, listening)) return found[1].str();
-    std::this_thread::sleep_for(log_poll_interval);
-  }
-  return std::nullopt;
-}
-
-std::optional<desktop_server> weston_desktop(const desktop_kind& kind, std::string& failure) {
-  if (auto found = desktop_runs.find(kind.name); found != desktop_runs.end()) return found->second.server;
-  const std::filesystem::path folder = bench_log_folder();
-  const std::filesystem::path runtime = runtime_folder("weston", kind, failure);
-  if (runtime.empty()) return std::nullopt;
-  const std::filesystem::path config = folder / "weston.ini";
+// weston headless, drawn in software; its log tells the X display of its Xwayland.
+std::optional<desktop_run> weston_desktop(const desktop_kind& kind, std::string& failure) {
+  desktop_run run{.runtime_folder = runtime_folder("weston", kind, failure)};
+  if (run.runtime_folder.empty()) return std::nullopt;
+  const std::filesystem::path config = bench_log_folder() / "weston.ini";
   std::ofstream(config) << "[core]\nxwayland=true\n[shell]\npanel-position=none\n";
-  const std::filesystem::path log = folder / (std::string(kind.name) + ".log");
-  process_setup setup;
-  setup.command = {"weston",
-                   "--config=" + config.string(),
-                   "--backend=headless-backend.so",
-                   "--use-pixman",
-                   "--width=" + std::to_string(kind.width),
-                   "--height=" + std::to_string(kind.height),
-                   "--socket=quorvan-e2e",
-                   "--log=" + log.string()};
-  setup.environment = {"XDG_RUNTIME_DIR=" + runtime.string()};
-  setup.error_file = folder / (std::string(kind.name) + ".stderr");
-  std::optional<desktop_run> started = start_desktop_process(setup, failure);
-  if (!started) return std::nullopt;
-  desktop_run& run = *started;
-  run.runtime_folder = runtime;
-  const std::optional<std::string> display = xwayland_display(log, run.process);
-  if (!display) {
-    failure = "weston did not start Xwayland; see " + log.string();
-    kill_process(run.process);
-    return std::nullopt;
-  }
-  run.server = {.display = *display, .wayland_log = log.string(), .wayland_environment = {}};
-  const desktop_server server = run.server;
-  desktop_runs.emplace(kind.name, std::move(run));
-  return server;
+  const std::filesystem::path log = log_file(kind, ".log");
+  const process_setup setup{
+      .command = {"weston", "--config=" + config.string(), "--backend=headless-backend.so", "--use-pixman",
+                  "--width=" + std::to_string(kind.width), "--height=" + std::to_string(kind.height),
+                  "--socket=quorvan-e2e", "--log=" + log.string()},
+      .environment = {"XDG_RUNTIME_DIR=" + run.runtime_folder.string()},
+      .error_file = log_file(kind, ".stderr")};
+  const std::regex listening("xserver listening on display (:[0-9]+)");
+  std::string text;
+  std::smatch found;
+  const auto listens = [&] {
+    text = read_file(log);
+    return std::regex_search(text, found, listening);
+  };
+  failure = start_until_ready(setup, run.process, listens, "weston did not start Xwayland; see " + log.string());
+  if (!failure.empty()) return std::nullopt;
+  run.server = {.display = found[1].str(), .wayland_log = log.string(), .wayland_environment = {}};
+  return run;
 }
 
 // sway refuses to run as root: as root the bench runs it as nobody, whose
@@ -234,58 +199,54 @@ std::vector<std::string> as_unprivileged_user(std::vector<std::string> command,
 // sway on wlroots' headless backend, drawn in software, with its Xwayland
 // started at once; it lets the bench's user into Xwayland, then writes the X
 // and Wayland displays it offers to a file.
-std::optional<desktop_server> sway_desktop(const desktop_kind& kind, std::string& failure) {
-  if (auto found = desktop_runs.find(kind.name); found != desktop_runs.end()) return found->second.server;
-  const std::filesystem::path runtime = runtime_folder("sway", kind, failure);
+std::optional<desktop_run> sway_desktop(const desktop_kind& kind, std::string& failure) {
+  desktop_run run{.runtime_folder = runtime_folder("sway", kind, failure)};
+  const std::string runtime = run.runtime_folder.string();
   if (runtime.empty()) return std::nullopt;
-  const std::filesystem::path displays = runtime / "displays";
-  const std::filesystem::path config = runtime / "sway.conf";
+  const std::string displays = runtime + "/displays";
+  const std::string config = runtime + "/sway.conf";
   std::ofstream(config) << "xwayland force\n"
                         << "output HEADLESS-1 resolution " << size_name(kind.width, kind.height) << " position 0 0\n"
                         << "default_border none\n"
                         << "gaps outer 16\n"
                         << "exec sh -c 'xhost +si:localuser:" << (getuid() == 0 ? "root" : "$USER")
-                        << "; echo $DISPLAY $WAYLAND_DISPLAY > " << displays.string() << "'\n";
-  process_setup setup;
-  setup.command = as_unprivileged_user({"sway", "--config", config.string()}, runtime);
-  setup.environment = {"XDG_RUNTIME_DIR=" + runtime.string(), "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1",
-                       "WLR_RENDERER=pixman", "HOME=" + runtime.string()};
-  setup.error_file = bench_log_folder() / (std::string(kind.name) + ".stderr");
-  std::optional<desktop_run> started = start_desktop_process(setup, failure);
-  if (!started) return std::nullopt;
-  desktop_run& run = *started;
-  run.runtime_folder = runtime;
+                        << "; echo $DISPLAY $WAYLAND_DISPLAY > " << displays << "'\n";
+  const process_setup setup{.command = as_unprivileged_user({"sway", "--config", config}, runtime),
+                            .environment = {"XDG_RUNTIME_DIR=" + runtime, "WLR_BACKENDS=headless",
+                                            "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman", "HOME=" + runtime},
+                            .error_file = log_file(kind, ".stderr")};
   std::string x_display, wayland_display;
-  const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
-  while (wayland_display.empty() && std::chrono::steady_clock::now() < deadline && !has_ended(run.process)) {
+  const auto offered = [&] {
     std::istringstream(read_file(displays)) >> x_display >> wayland_display;
-    std::this_thread::sleep_for(log_poll_interval);
-  }
-  if (wayland_display.empty()) {
-    failure = "sway did not start Xwayland; see " + setup.error_file.string();
-    kill_process(run.process);
-    return std::nullopt;
-  }
+    return !wayland_display.empty();
+  };
+  failure =
+      start_until_ready(setup, run.process, offered, "sway did not start Xwayland; see " + setup.error_file.string());
+  if (!failure.empty()) return std::nullopt;
   run.server = {.display = x_display,
-                .wayland_log = {},
-                .wayland_environment = {"XDG_RUNTIME_DIR=" + runtime.string(), "WAYLAND_DISPLAY=" + wayland_display}};
-  const desktop_server server = run.server;
-  desktop_runs.emplace(kind.name, std::move(run));
-  return server;
+                .wayland_environment = {"XDG_RUNTIME_DIR=" + runtime, "WAYLAND_DISPLAY=" + wayland_display}};
+  return run;
 }
 
 }  // namespace
 
-monitor_area desktop_kind::show_monitor() const {
-  return {.x = width * (monitors - 1), .y = 0, .width = width, .height = height};
+std::optional<desktop_server> desktop_of(const desktop_kind& kind, std::string& failure) {
+  if (auto found = desktop_runs.find(kind.name); found != desktop_runs.end()) return found->second.server;
+  std::optional<desktop_run> started = kind.session == desktop_session::weston ? weston_desktop(kind, failure)
+                                       : kind.session == desktop_session::sway ? sway_desktop(kind, failure)
+                                                                               : xorg_desktop(kind, failure);
+  if (!started) return std::nullopt;
+  return desktop_runs.emplace(kind.name, std::move(*started)).first->second.server;
 }
 
-std::optional<desktop_server> desktop_of(const desktop_kind& kind, std::string& failure) {
-  switch (kind.session) {
-    case desktop_session::weston: return weston_desktop(kind, failure);
-    case desktop_session::sway: return sway_desktop(kind, failure);
-    default: return xorg_desktop(kind, failure);
+void stop_desktops() {
+  for (auto& [name, run] : desktop_runs) {
+    stop_process(run.process, desktop_stop_grace);
+    if (run.xorg) stop_x_server(*run.xorg);
+    std::error_code ignored;
+    if (!run.runtime_folder.empty()) std::filesystem::remove_all(run.runtime_folder, ignored);
   }
+  desktop_runs.clear();
 }
 
 std::string desktop_layout(const std::string& display) {
@@ -298,20 +259,13 @@ std::string desktop_layout(const std::string& display) {
   return layout;
 }
 
-bool first_xwayland_still_runs(const desktop_server& server, std::string& why_not) {
+std::string why_first_xwayland_is_not_running(const desktop_server& server) {
   const std::string log = read_file(server.wayland_log);
   const std::regex spawned("Spawned Xwayland server, pid ([0-9]+)");
   const auto first = std::sregex_iterator(log.begin(), log.end(), spawned);
   const auto count = std::distance(first, std::sregex_iterator());
-  if (count != 1) {
-    why_not = "weston spawned Xwayland " + std::to_string(count) + " times";
-    return false;
-  }
+  if (count != 1) return "weston spawned Xwayland " + std::to_string(count) + " times";
   const pid_t pid = pid_t(std::stol((*first)[1].str()));
-  if (kill(pid, 0) != 0) {
-    why_not = "Xwayland (pid " + std::to_string(pid) + ") has gone";
-    return false;
-  }
-  return run_tool({"xrandr", "--query"}, server.display).exited_with(0) ||
-         (why_not = "Xwayland does not answer", false);
+  if (kill(pid, 0) != 0) return "Xwayland (pid " + std::to_string(pid) + ") has gone";
+  return run_tool({"xrandr", "--query"}, server.display).exited_with(0) ? "" : "Xwayland does not answer";
 }

@@ -36,7 +36,7 @@ struct desktop_kind {
   bool has_window_manager() const { return session != desktop_session::xorg; }
 
   // The area of the monitor the show must cover, in root-window coordinates.
-  monitor_area show_monitor() const;
+  monitor_area show_monitor() const { return {.x = width * (monitors - 1), .y = 0, .width = width, .height = height}; }
 };
 
 inline void PrintTo(const desktop_kind& kind, std::ostream* out) { *out << kind.name; }
@@ -56,18 +56,21 @@ inline constexpr const desktop_kind& show_desktop = desktops[0];
 inline constexpr const desktop_kind& larger_desktop = desktops[1];
 
 struct desktop_server {
-  std::string display;
+  std::string display{};
   // The weston log, where it tells of the Xwayland it spawned; empty for Xorg.
-  std::string wayland_log;
+  std::string wayland_log{};
   // What a Wayland client needs to reach the compositor (XDG_RUNTIME_DIR, WAYLAND_DISPLAY).
-  std::vector<std::string> wayland_environment;
+  std::vector<std::string> wayland_environment{};
 };
 
 // Starts (once per test program) a server of that kind; nullopt and why not.
 std::optional<desktop_server> desktop_of(const desktop_kind& kind, std::string& failure);
 
+// Stops every desktop started, after the last test.
+void stop_desktops();
+
 // The desktop's video mode and monitor layout as xvidtune and xrandr print them.
 std::string desktop_layout(const std::string& display);
 
-// Whether the Xwayland that weston spawned for the show is the first and still runs.
-bool first_xwayland_still_runs(const desktop_server& server, std::string& why_not);
+// Empty if the Xwayland weston spawned for the show is its first and still runs; else why not.
+std::string why_first_xwayland_is_not_running(const desktop_server& server);

@@ -31,12 +31,6 @@ constexpr auto capture_limit = std::chrono::minutes(3);
 constexpr auto full_screen_limit = std::chrono::seconds(20);
 constexpr int back_to_full_screen_frame = 20;  // the show is held here until "f" has brought full screen back
 
-std::string frame_list() {
-  std::string text;
-  for (const int frame : looked_at_frames) text += (text.empty() ? "" : ",") + std::to_string(frame);
-  return text;
-}
-
 // What sway shows on its output, as grim grabs it. sway puts the window's
 // last frame on its output at its next refresh: grabs are taken until two in
 // a row agree.
@@ -66,14 +60,15 @@ std::optional<rgb_frame> what_a_person_sees(const desktop_kind& kind, const desk
 
 // The same frames drawn off screen by the capture tool and scaled to that size.
 std::map<int, rgb_frame> captured_frames(const show_data_folder& folder, int width, int height) {
-  const process_setup capture{.command = {QUORVAN_CAPTURE, "--png=" + frame_list(),
+  std::string frame_list;
+  for (const int frame : looked_at_frames) frame_list += (frame_list.empty() ? "" : ",") + std::to_string(frame);
+  const process_setup capture{.command = {QUORVAN_CAPTURE, "--png=" + frame_list,
                                           "--size=" + std::to_string(width) + "x" + std::to_string(height)},
                               .folder = folder.path};
   std::map<int, rgb_frame> frames;
   if (!run_program(capture, capture_limit).exited_with(0)) return frames;
-  for (const int frame : looked_at_frames) {
+  for (const int frame : looked_at_frames)
     if (auto read = read_png(folder.path / still_file_name(frame))) frames.emplace(frame, std::move(*read));
-  }
   return frames;
 }
 
@@ -94,8 +89,7 @@ void expect_whole_picture_centred_at_4_3(const rgb_frame& frame) {
   const int picture_width = std::min(frame.width, (frame.height * 4 + 1) / 3);
   const int left = (frame.width - picture_width) / 2;
   for (int x = 0; x < frame.width; ++x) {
-    const bool beside = x < left || x >= left + picture_width;
-    if (beside) {
+    if (x < left || x >= left + picture_width) {
       ASSERT_TRUE(frame.column_is_all(x, black_level)) << "column " << x << " beside the picture";
     }
   }
@@ -177,8 +171,7 @@ TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_l
   expect_ran_to_its_end(finish_show(show, run_limit));
   EXPECT_EQ(desktop_layout(server.display), layout_before) << "the desktop did not get its layout back";
   if (kind.session == desktop_session::weston) {
-    std::string why_not;
-    EXPECT_TRUE(first_xwayland_still_runs(server, why_not)) << why_not;
+    EXPECT_EQ(why_first_xwayland_is_not_running(server), "");
   }
 
   const std::map<int, rgb_frame> captured = captured_frames(folder, kind.width, kind.height);

@@ -33,13 +33,11 @@ std::optional<rgb_frame> grab(Display* display, Window window, const monitor_are
   XSetErrorHandler(previous_handler);
   if (image == nullptr) return std::nullopt;
   rgb_frame frame{.width = area.width, .height = area.height, .bytes = {}};
-  frame.bytes.reserve(std::size_t(area.width) * std::size_t(area.height) * 3);
   for (int y = 0; y < area.height; ++y)
     for (int x = 0; x < area.width; ++x) {
       const unsigned long pixel = XGetPixel(image, x, y);
-      frame.bytes.push_back(channel(pixel, image->red_mask));
-      frame.bytes.push_back(channel(pixel, image->green_mask));
-      frame.bytes.push_back(channel(pixel, image->blue_mask));
+      for (const unsigned long mask : {image->red_mask, image->green_mask, image->blue_mask})
+        frame.bytes.push_back(channel(pixel, mask));
     }
   XDestroyImage(image);
   return frame;
@@ -53,26 +51,15 @@ Window find_window(Display* display, Window under, const std::string& title) {
     XFree(name);
     if (found) return under;
   }
-  Window root = None;
-  Window parent = None;
+  Window root_and_parent = None;  // XQueryTree writes both; neither is needed
   Window* children = nullptr;
   unsigned count = 0;
-  if (XQueryTree(display, under, &root, &parent, &children, &count) == 0) return None;
+  if (XQueryTree(display, under, &root_and_parent, &root_and_parent, &children, &count) == 0) return None;
   Window found = None;
   for (unsigned i = 0; i < count && found == None; ++i) found = find_window(display, children[i], title);
   if (children != nullptr) XFree(children);
   return found;
 }
-
-}  // namespace
-
-std::optional<rgb_frame> grab_screen_area(const std::string& display_name, const monitor_area& area) {
-  display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
-  if (!display) return std::nullopt;
-  return grab(display.get(), DefaultRootWindow(display.get()), area);
-}
-
-namespace {
 
 bool wait_for_window(const std::string& display_name, const std::string& title, std::chrono::milliseconds limit,
                      auto&& sized_as_wanted) {
@@ -91,6 +78,12 @@ bool wait_for_window(const std::string& display_name, const std::string& title, 
 }
 
 }  // namespace
+
+std::optional<rgb_frame> grab_screen_area(const std::string& display_name, const monitor_area& area) {
+  display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
+  if (!display) return std::nullopt;
+  return grab(display.get(), DefaultRootWindow(display.get()), area);
+}
 
 bool wait_for_window_size(const std::string& display, const std::string& title, int width, int height,
                           std::chrono::milliseconds limit) {

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
+#include <numeric>
 
 namespace {
 
@@ -19,11 +19,9 @@ constexpr std::size_t failure_lines = 15;
 std::string tail_of(const std::filesystem::path& file) {
   std::ifstream in(file);
   std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  std::ostringstream text;
+  for (std::string line; std::getline(in, line);) lines.push_back("  " + line + "\n");
   const std::size_t first = lines.size() > failure_lines ? lines.size() - failure_lines : 0;
-  for (std::size_t i = first; i < lines.size(); ++i) text << "  " << lines[i] << '\n';
-  return text.str();
+  return std::accumulate(lines.begin() + std::ptrdiff_t(first), lines.end(), std::string());
 }
 
 // Reads "<number>\n" from the pipe; nullopt when the server exits or the time is up.
@@ -31,8 +29,7 @@ std::optional<int> read_display_number(int fd, std::chrono::milliseconds limit) 
   const auto deadline = std::chrono::steady_clock::now() + limit;
   std::string text;
   while (text.find('\n') == std::string::npos) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return std::nullopt;
     pollfd ready{.fd = fd, .events = POLLIN, .revents = 0};
     if (poll(&ready, 1, int(left.count())) <= 0) continue;
@@ -49,28 +46,19 @@ std::optional<int> read_display_number(int fd, std::chrono::milliseconds limit) 
 x_server_start start_x_server(const std::filesystem::path& config_file, const std::filesystem::path& log_file,
                               std::chrono::milliseconds limit) {
   int pipe_fds[2];
-  if (pipe2(pipe_fds, O_CLOEXEC) != 0) return {.server = std::nullopt, .failure = "no pipe"};
-  const std::filesystem::path error_file = log_file.string() + ".stderr";
-  process_setup setup;
-  setup.command = {"Xorg",
-                   "-displayfd",
-                   std::to_string(pipe_fds[1]),
-                   "-config",
-                   config_file.string(),
-                   "-noreset",
-                   "-nolisten",
-                   "tcp",
-                   "-logfile",
-                   log_file.string()};
-  setup.error_file = error_file;
-  setup.inherited_fd = pipe_fds[1];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) return {.failure = "no pipe"};
+  const process_setup setup{
+      .command = {"Xorg", "-displayfd", std::to_string(pipe_fds[1]), "-config", config_file.string(), "-noreset",
+                  "-nolisten", "tcp", "-logfile", log_file.string()},
+      .error_file = log_file.string() + ".stderr",
+      .inherited_fd = pipe_fds[1]};
   x_server server;
   try {
     server.process = start_process(setup);
   } catch (const std::exception& error) {
     close(pipe_fds[0]);
     close(pipe_fds[1]);
-    return {.server = std::nullopt, .failure = error.what()};
+    return {.failure = error.what()};
   }
   close(pipe_fds[1]);  // so that the read end sees the server's exit
   const std::optional<int> number = read_display_number(pipe_fds[0], limit);
@@ -79,13 +67,12 @@ x_server_start start_x_server(const std::filesystem::path& config_file, const st
     const std::optional<process_end> end = poll_end(server.process);
     kill_process(server.process);
     if (end && end->exited_with(cannot_run_code))
-      return {.server = std::nullopt, .failure = "Xorg cannot be run (is xserver-xorg-core installed?)"};
-    return {.server = std::nullopt,
-            .failure = "Xorg did not start (" + (end ? describe(*end) : "no answer in time") + "); its last words:\n" +
-                       tail_of(error_file)};
+      return {.failure = "Xorg cannot be run (is xserver-xorg-core installed?)"};
+    return {.failure = "Xorg did not start (" + (end ? describe(*end) : "no answer in time") + "); its last words:\n" +
+                       tail_of(setup.error_file)};
   }
   server.display_number = *number;
-  return {.server = std::move(server), .failure = {}};
+  return {.server = std::move(server)};
 }
 
 void stop_x_server(x_server& server) { stop_process(server.process, stop_grace); }

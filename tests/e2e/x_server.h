@@ -17,8 +17,8 @@ struct x_server {
 };
 
 struct x_server_start {
-  std::optional<x_server> server;
-  std::string failure;  // why there is no server
+  std::optional<x_server> server{};
+  std::string failure{};  // why there is no server
 };
 
 // Starts Xorg with the given configuration file on the first free display

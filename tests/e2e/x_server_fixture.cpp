@@ -3,7 +3,6 @@
 #include "tests/e2e/x_server_fixture.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
@@ -14,14 +13,17 @@ namespace {
 
 std::unique_ptr<scratch_folder> log_folder;
 
-class log_folder_environment : public ::testing::Environment {
+// After the last test: the desktops stopped, then the folder of their logs removed.
+class bench_environment : public ::testing::Environment {
  public:
-  void TearDown() override { log_folder.reset(); }
+  void TearDown() override {
+    stop_desktops();
+    log_folder.reset();
+  }
 };
 
 // Registered before main runs; GoogleTest owns and deletes it.
-[[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new log_folder_environment);
+[[maybe_unused]] ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new bench_environment);
 
 }  // namespace
 

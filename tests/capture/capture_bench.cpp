@@ -2,8 +2,8 @@
 // processes, their output read back whole.
 #include "tests/capture/capture_bench.h"
 
-#include <algorithm>
 #include <cstring>
+#include <sstream>
 
 #include "sound/music.h"
 
@@ -35,26 +35,22 @@ std::map<std::string, std::string> probe_stream(const std::filesystem::path& vid
        "stream=codec_name,pix_fmt,width,height,r_frame_rate,nb_read_frames,sample_rate,channels,sample_fmt,duration",
        "-of", "default=noprint_wrappers=1", video.string()});
   std::map<std::string, std::string> values;
-  for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
-    end = std::min(text.find('\n', start), text.size());
-    const std::string line = text.substr(start, end - start);
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);)
     if (const auto equals = line.find('='); equals != std::string::npos)
       values[line.substr(0, equals)] = line.substr(equals + 1);
-  }
   return values;
 }
 
 std::vector<rgb_frame> decode_frames(const std::filesystem::path& video) {
   const auto size = probe_stream(video, "v:0");
-  const rgb_frame shape{.width = std::stoi(size.at("width")), .height = std::stoi(size.at("height")), .bytes = {}};
-  const std::size_t frame_bytes = std::size_t(shape.width) * std::size_t(shape.height) * 3;
+  const int width = std::stoi(size.at("width")), height = std::stoi(size.at("height"));
+  const std::ptrdiff_t frame_bytes = std::ptrdiff_t(width) * height * 3;
   const std::string bytes = output_of_tool(
       {"ffmpeg", "-v", "error", "-i", video.string(), "-map", "0:v", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
   std::vector<rgb_frame> frames;
-  for (std::size_t at = 0; at + frame_bytes <= bytes.size(); at += frame_bytes) {
-    frames.push_back(shape);
-    frames.back().bytes.assign(bytes.begin() + std::ptrdiff_t(at), bytes.begin() + std::ptrdiff_t(at + frame_bytes));
-  }
+  for (auto at = bytes.begin(); bytes.end() - at >= frame_bytes; at += frame_bytes)
+    frames.push_back({.width = width, .height = height, .bytes = {at, at + frame_bytes}});
   return frames;
 }
 

@@ -16,8 +16,7 @@ namespace {
 // The show's own frames with these numbers, drawn in this process.
 std::map<int, rgb_frame> frames_drawn_by_the_show(const std::vector<int>& wanted) {
   std::map<int, rgb_frame> frames;
-  const int last = *std::ranges::max_element(wanted);
-  const auto run = run_show(built_data_folder(), last, [&](int number, std::span<const std::uint8_t> rgb) {
+  const auto run = run_show(built_data_folder(), *std::ranges::max_element(wanted), [&](int number, frame_pixels rgb) {
     if (std::ranges::find(wanted, number) != wanted.end())
       frames[number] = {.width = picture_width, .height = picture_height, .bytes = {rgb.begin(), rgb.end()}};
   });

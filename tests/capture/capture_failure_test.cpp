@@ -5,7 +5,6 @@
 #include <signal.h>
 
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 #include "tests/capture/capture_bench.h"
@@ -14,15 +13,13 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // A program named ffmpeg that does what the script says, first on a fresh PATH.
 struct fake_ffmpeg {
   scratch_folder bin{"fake-ffmpeg"};
   explicit fake_ffmpeg(const std::string& script) {
     const auto program = bin.path / "ffmpeg";
-    std::ofstream(program) << "#!/bin/sh\n" << script << "\n";
-    fs::permissions(program, fs::perms::owner_all);
+    write_file(program, "#!/bin/sh\n" + script + "\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
   }
   // The shell itself is still found, by its full path in the script's first line.
   std::string path() const { return "PATH=" + bin.path.string(); }
@@ -56,7 +53,7 @@ TEST(capture_failure, without_ffmpeg_says_which_program_and_package_are_missing_
 
 TEST(capture_failure, when_ffmpeg_fails_at_once_reports_its_status_and_keeps_the_older_video) {
   const show_data_folder folder;
-  std::ofstream(folder.path / "show.mp4") << "the older video";
+  write_file(folder.path / "show.mp4", "the older video");
   const fake_ffmpeg ffmpeg("echo 'ffmpeg: out of luck' >&2; exit 1");
   const auto result = run_capture(folder.path, {"--frames=1-120", "show.mp4"}, {ffmpeg.path()});
   expect_failure_saying(result, {"ffmpeg: out of luck", "ffmpeg exited with status 1"});
@@ -105,13 +102,10 @@ TEST(capture_failure, interrupted_ends_by_the_signal_after_removing_its_files) {
 
 TEST(capture_failure, refuses_a_bad_command_line_with_status_2_and_a_pointer_to_help) {
   const show_data_folder folder;
-  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--fps=0"},
-                                                    {"--size=641x480"},
-                                                    {"--frames=10-5"},
-                                                    {"--png=3195"},
-                                                    {"--loud"},
-                                                    {"show.avi"},
-                                                    {"--png=5", "show.mp4"}}) {
+  const std::vector<std::vector<std::string>> bad_command_lines{
+      {"--fps=0"}, {"--size=641x480"}, {"--frames=10-5"},      {"--png=3195"},
+      {"--loud"},  {"show.avi"},       {"--png=5", "show.mp4"}};
+  for (const auto& arguments : bad_command_lines) {
     const auto result = run_capture(folder.path, arguments);
     EXPECT_TRUE(result.exited_with(2)) << arguments.front();
     EXPECT_TRUE(holds(result.errors, "quorvan-capture: ")) << result.errors;

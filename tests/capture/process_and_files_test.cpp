@@ -5,8 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "capture/piped_process.h"
@@ -26,15 +24,14 @@ TEST(piped_process, delivers_every_byte_to_the_program_and_reports_its_success) 
   const auto out = here.path / "out";
   piped_process cat({"sh", "-c", "cat > '" + out.string() + "'"});
   ASSERT_TRUE(cat.ok()) << cat.error();
-  std::vector<std::uint8_t> big(3 << 20);  // far more than a pipe holds at once
-  for (std::size_t i = 0; i < big.size(); ++i) big[i] = std::uint8_t(i * 7);
-  EXPECT_TRUE(cat.write(big));
+  std::string big(3 << 20, '\0');  // far more than a pipe holds at once
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = char(i * 7);
+  EXPECT_TRUE(cat.write(bytes_of(big)));
   EXPECT_TRUE(cat.write(bytes_of("end")));
   EXPECT_TRUE(cat.finish()) << cat.error();
   const std::string written = read_file(out);
   ASSERT_EQ(written.size(), big.size() + 3);
-  EXPECT_TRUE(std::equal(big.begin(), big.end(), written.begin(),
-                         [](std::uint8_t sent, char got) { return sent == std::uint8_t(got); }));
+  EXPECT_TRUE(written.starts_with(big));
   EXPECT_EQ(written.substr(big.size()), "end");
 }
 
@@ -58,13 +55,12 @@ TEST(piped_process, fails_a_write_to_a_program_that_has_gone_instead_of_dying_of
 }
 
 TEST(piped_process, reports_a_failing_exit_status_or_a_killing_signal) {
-  piped_process failing({"sh", "-c", "exit 3"});
-  EXPECT_FALSE(failing.finish());
-  EXPECT_NE(failing.error().find("exited with status 3"), std::string::npos) << failing.error();
-
-  piped_process killed({"sh", "-c", "kill -KILL $$"});
-  EXPECT_FALSE(killed.finish());
-  EXPECT_NE(killed.error().find("killed by signal"), std::string::npos) << killed.error();
+  for (const auto& [script, said] :
+       {std::pair{"exit 3", "exited with status 3"}, {"kill -KILL $$", "killed by signal"}}) {
+    piped_process shell({"sh", "-c", script});
+    EXPECT_FALSE(shell.finish()) << script;
+    EXPECT_NE(shell.error().find(said), std::string::npos) << shell.error();
+  }
 }
 
 TEST(piped_process, starts_the_program_with_sigpipe_at_its_default) {
@@ -105,19 +101,19 @@ TEST(temporary_file, is_removed_unless_renamed) {
 TEST(temporary_file, renamed_replaces_the_final_file_whole_with_the_usual_permissions) {
   const scratch_folder here("capture-parts");
   const auto final_name = here.path / "video.mp4";
-  std::ofstream(final_name) << "an older video";
+  write_file(final_name, "an older video");
   const mode_t old_mask = umask(022);
   {
     temporary_file file = temporary_file_next_to(final_name);
     ASSERT_TRUE(file.ok()) << file.error();
-    std::ofstream(file.path()) << "the new video";
+    write_file(file.path(), "the new video");
     EXPECT_TRUE(file.rename_to(final_name)) << file.error();
   }
   umask(old_mask);
   EXPECT_EQ(read_file(final_name), "the new video");
   EXPECT_EQ(fs::status(final_name).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
-  EXPECT_EQ(std::distance(fs::directory_iterator(here.path), fs::directory_iterator()), 1);
+  EXPECT_EQ(here.file_names(), std::vector<std::string>{"video.mp4"});
 }
 
 TEST(temporary_file, says_why_when_the_folder_is_missing) {

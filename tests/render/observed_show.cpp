@@ -14,16 +14,11 @@
 
 namespace {
 
-using frame_pixels = std::span<const std::uint8_t>;
-
 bool bars_are_exact(frame_pixels rgb) {
   const auto is_black = [](colour c) { return c == black; };
-  const auto not_black = [](colour c) { return c != black; };
   // The test pictures hold no black, so the rows next to the bars hold none either.
-  return count_pixels(rgb, top_bar_rows.first, top_bar_rows.last, not_black) == 0 &&
-         count_pixels(rgb, bottom_bar_rows.first, bottom_bar_rows.last, not_black) == 0 &&
-         count_pixels(rgb, open_rows.first, open_rows.first, is_black) == 0 &&
-         count_pixels(rgb, open_rows.last, open_rows.last, is_black) == 0;
+  return bars_are_black(rgb) && count_pixels(rgb, {open_rows.first, open_rows.first}, is_black) == 0 &&
+         count_pixels(rgb, {open_rows.last, open_rows.last}, is_black) == 0;
 }
 
 // Which test pictures show on a frame, and whether it shows no colour but
@@ -47,10 +42,7 @@ auto is_picture(colour body) {
 }
 
 int pixels_inside(frame_pixels rgb, const pixel_box& box, auto wanted) {
-  int count = 0;
-  for (int y = box.top; y <= box.bottom; ++y)
-    for (int x = box.left; x <= box.right; ++x) count += wanted(pixel_at(rgb, x, y)) ? 1 : 0;
-  return count;
+  return count_pixels(rgb, {box.top, box.bottom}, wanted, {box.left, box.right});
 }
 
 bool row_of_box_is(frame_pixels rgb, const pixel_box& box, int y, colour c) {
@@ -60,42 +52,37 @@ bool row_of_box_is(frame_pixels rgb, const pixel_box& box, int y, colour c) {
 int red_rows_on_top(frame_pixels rgb, const pixel_box& box) {
   int rows = 0;
   while (box.top + rows <= box.bottom && row_of_box_is(rgb, box, box.top + rows, red)) ++rows;
-  const bool red_below = bounding_box(rgb, box.top + rows, box.bottom, [](colour c) { return c == red; }).has_value();
+  const bool red_below = bounding_box(rgb, {box.top + rows, box.bottom}, [](colour c) { return c == red; }).has_value();
   return red_below ? -1 : rows;
 }
 
 std::optional<double> turn_of(frame_pixels rgb, colour body) {
-  const auto whole = centroid(rgb, open_rows.first, open_rows.last, is_picture(body));
-  const auto upper = centroid(rgb, open_rows.first, open_rows.last, [](colour c) { return c == red; });
+  const auto whole = centroid(rgb, open_rows, is_picture(body));
+  const auto upper = centroid(rgb, open_rows, [](colour c) { return c == red; });
   if (!whole || !upper) return std::nullopt;
   return std::atan2(whole->y - upper->y, upper->x - whole->x) * 180 / std::numbers::pi - 90;
 }
 
 std::optional<picture_seen> measure_picture(frame_pixels rgb, colour body) {
-  const auto box = bounding_box(rgb, open_rows.first, open_rows.last, is_picture(body));
+  const auto box = bounding_box(rgb, open_rows, is_picture(body));
   if (!box) return std::nullopt;
   const auto not_white = [](colour c) { return c != white; };
-  return picture_seen{.box = *box,
-                      .not_white_outside = count_pixels(rgb, open_rows.first, open_rows.last, not_white) -
-                                           pixels_inside(rgb, *box, not_white),
-                      .holes = pixels_inside(rgb, *box, [&](colour c) { return !is_picture(body)(c); }),
-                      .red_rows_on_top = red_rows_on_top(rgb, *box),
-                      .bottom_row_is_body = row_of_box_is(rgb, *box, box->bottom, body),
-                      // Only the smiley's red part, its upper half, is large enough to show its turn.
-                      .turn = body == test_pictures[0].body ? turn_of(rgb, body) : std::nullopt};
+  return picture_seen{
+      .box = *box,
+      .not_white_outside = count_pixels(rgb, open_rows, not_white) - pixels_inside(rgb, *box, not_white),
+      .holes = pixels_inside(rgb, *box, [&](colour c) { return !is_picture(body)(c); }),
+      .red_rows_on_top = red_rows_on_top(rgb, *box),
+      .bottom_row_is_body = row_of_box_is(rgb, *box, box->bottom, body),
+      // Only the smiley's red part, its upper half, is large enough to show its turn.
+      .turn = body == test_pictures[0].body ? turn_of(rgb, body) : std::nullopt};
 }
 
 // The body colour of the flat picture of the one scene running on a frame;
 // nothing on the cube's frames and where one scene hands over to the next.
 std::optional<colour> lone_flat_picture(int frame) {
-  std::optional<colour> picture;
-  int running = 0;
-  for (int scene = 0; scene < scene_count; ++scene) {
-    if (!scene_frames[scene].holds(frame)) continue;
-    ++running;
-    picture = flat_picture_colours[scene];
-  }
-  return running == 1 ? picture : std::nullopt;
+  const auto running = [frame](const frame_range& scene) { return scene.holds(frame); };
+  if (std::ranges::count_if(scene_frames, running) != 1) return std::nullopt;
+  return flat_picture_colours[std::ranges::find_if(scene_frames, running) - scene_frames.begin()];
 }
 
 // Values that change on every call of their scene (the cube's angle z is not

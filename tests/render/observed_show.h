@@ -4,7 +4,6 @@
 // the frame left it.
 #pragma once
 
-#include <array>
 #include <bitset>
 #include <map>
 #include <optional>

@@ -21,6 +21,10 @@ struct rgb_pixel {
   bool operator==(const rgb_pixel&) const = default;
 };
 
+constexpr rgb_pixel white{255, 255, 255};
+constexpr rgb_pixel red{255, 0, 0};
+constexpr rgb_pixel blue{0, 0, 255};
+
 rgb_pixel pixel(const std::vector<std::uint8_t>& rgb, int width, int x, int y) {
   const std::size_t at = (std::size_t(y) * width + x) * 3;
   return {rgb[at], rgb[at + 1], rgb[at + 2]};
@@ -31,8 +35,9 @@ std::string gl_string(GLenum name) {
   return text != nullptr ? text : "";
 }
 
-// An untextured quad in normalised device coordinates, with identity matrices.
-void fill_rectangle(float left, float bottom, float right, float top, float z) {
+// An untextured quad of that colour in normalised device coordinates, with identity matrices.
+void fill_rectangle(rgb_pixel colour, float left, float bottom, float right, float top, float z) {
+  glColor3ub(colour.r, colour.g, colour.b);
   glBegin(GL_QUADS);
   glVertex3f(left, bottom, z);
   glVertex3f(right, bottom, z);
@@ -40,10 +45,6 @@ void fill_rectangle(float left, float bottom, float right, float top, float z) {
   glVertex3f(left, top, z);
   glEnd();
 }
-
-constexpr rgb_pixel white{255, 255, 255};
-constexpr rgb_pixel red{255, 0, 0};
-constexpr rgb_pixel blue{0, 0, 255};
 
 }  // namespace
 
@@ -83,8 +84,7 @@ TEST(offscreen_context, keeps_the_fixed_function_pipeline) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glTranslatef(0.5f, 0.0f, 0.0f);
-  glColor3f(0, 0, 1);
-  fill_rectangle(-0.5f, -1, 0.5f, 1, 0);  // lands on the right half
+  fill_rectangle(blue, -0.5f, -1, 0.5f, 1, 0);  // lands on the right half
   glPopMatrix();
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
   const auto rgb = context.read_frame();
@@ -98,10 +98,8 @@ TEST(offscreen_context, reads_frames_back_top_row_first) {
   ASSERT_TRUE(context.ok()) << context.error();
   glClearColor(1, 1, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT);
-  glColor3f(1, 0, 0);
-  fill_rectangle(-1, 0.6f, 1, 1, 0);  // the top row of pixels (y above 0.6 of 1)
-  glColor3f(0, 0, 1);
-  fill_rectangle(-1, -1, -0.6f, 1, 0);  // the leftmost column, over the red
+  fill_rectangle(red, -1, 0.6f, 1, 1, 0);     // the top row of pixels (y above 0.6 of 1)
+  fill_rectangle(blue, -1, -1, -0.6f, 1, 0);  // the leftmost column, over the red
   std::vector<std::uint8_t> rgb(context.frame_bytes(), 0x55);
   ASSERT_TRUE(context.read_frame(rgb));
   for (int y = 0; y < 5; ++y)
@@ -129,10 +127,8 @@ TEST(offscreen_context, has_no_depth_buffer_so_the_last_drawn_covers_all) {
   // With the depth test on, a farther quad drawn later still covers a nearer one.
   glEnable(GL_DEPTH_TEST);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glColor3f(1, 0, 0);
-  fill_rectangle(-1, -1, 1, 1, -0.5f);  // near
-  glColor3f(0, 0, 1);
-  fill_rectangle(-1, -1, 1, 1, 0.5f);  // far
+  fill_rectangle(red, -1, -1, 1, 1, -0.5f);  // near
+  fill_rectangle(blue, -1, -1, 1, 1, 0.5f);  // far
   EXPECT_EQ(pixel(context.read_frame(), 16, 8, 8), blue);
 }
 

@@ -8,19 +8,20 @@
 #include <span>
 #include <string>
 
+#include "capture/show_frames.h"
 #include "offscreen/picture_framebuffer.h"
 #include "show/timeline.h"
 
-// Called once per presented frame: its number (from 1) and its RGB pixels, top
-// row first. The show's program-wide state (stage flags, scene states) is as
-// the frame left it.
-using frame_observer = std::function<void(int frame, std::span<const std::uint8_t> rgb)>;
+// A frame's RGB pixels, top row first.
+using frame_pixels = std::span<const std::uint8_t>;
 
-struct offscreen_run {
-  std::string error;           // empty when the show could be run
+// Called once per presented frame with its number (from 1). The show's
+// program-wide state (stage flags, scene states) is as the frame left it.
+using frame_observer = std::function<void(int frame, frame_pixels rgb)>;
+
+// How the run went (error is empty when the show could be run), and on what.
+struct offscreen_run : show_outcome {
   std::string gl_description;  // GL_VERSION and GL_RENDERER, for the log
-  int frames_presented = 0;
-  bool ended = false;  // the show asked to end; no frame came after
 };
 
 // Loads the pictures from picture_folder (by their file names, from that folder
@@ -29,6 +30,5 @@ struct offscreen_run {
 // last_frame frames have been presented.
 //
 // The show's state is program-wide and never reset, so a process can run it
-// once only; a second call returns an error. A test program that checks the
-// show's frames runs it once and lets all its tests check that run.
+// once only; a second call returns an error.
 offscreen_run run_show(const std::filesystem::path& picture_folder, int last_frame, const frame_observer& observe);

@@ -10,44 +10,32 @@
 #include <map>
 #include <vector>
 
+#include "assets/show_pictures.h"
 #include "tests/render/observed_show.h"
 #include "tests/render/scene_frames.h"
 #include "tests/render/test_pictures.h"
 
 namespace {
 
-constexpr int picture_rows = 256;
+const std::optional<picture_seen>& picture_on(int frame) { return show_with_test_pictures().frames.at(frame).picture; }
 
-// Where the picture quad (-1 to 1 in x and y) at eye depth z lands, as the
-// pixels it covers, the rows cut off by the bars.
-struct expected_square {
-  pixel_span columns, rows;
-  double top_edge, side;  // in pixels
-};
-
-expected_square square_at_depth(double z) {
-  const double top = screen_row_of(1, z);
-  const double bottom = screen_row_of(-1, z);
-  const pixel_span rows = covered_pixels(top, bottom);
-  return {covered_pixels(screen_column_of(-1, z), screen_column_of(1, z)),
-          {std::max(rows.first, open_rows.first), std::min(rows.last, open_rows.last)},
-          top,
-          bottom - top};
-}
-
-// Rasterisers may round a shared edge either way: one pixel either side is fine.
-void expect_box_matches(const std::optional<picture_seen>& picture, const expected_square& square, int frame) {
+// The frame's picture where the quad at eye depth z lands. Rasterisers may
+// round a shared edge either way: one pixel either side is fine.
+void expect_square_at(int frame, double z) {
+  const auto& picture = picture_on(frame);
+  const pixel_box square = square_at_depth(z);
   ASSERT_TRUE(picture.has_value()) << "no picture on frame " << frame;
-  EXPECT_NEAR(picture->box.left, square.columns.first, 1) << "frame " << frame;
-  EXPECT_NEAR(picture->box.right, square.columns.last, 1) << "frame " << frame;
-  EXPECT_NEAR(picture->box.top, square.rows.first, 1) << "frame " << frame;
-  EXPECT_NEAR(picture->box.bottom, square.rows.last, 1) << "frame " << frame;
+  EXPECT_NEAR(picture->box.left, square.left, 1) << "frame " << frame;
+  EXPECT_NEAR(picture->box.right, square.right, 1) << "frame " << frame;
+  EXPECT_NEAR(picture->box.top, square.top, 1) << "frame " << frame;
+  EXPECT_NEAR(picture->box.bottom, square.bottom, 1) << "frame " << frame;
 }
 
-// The first picture row, one texel high, along the top edge of the square.
-void expect_red_band_on_top(const picture_seen& picture, const expected_square& square, int frame) {
-  const double texel = square.side / picture_rows;
-  const int expected = covered_pixels(square.top_edge, square.top_edge + texel).count();
+// The first picture row, one texel high, along the top edge of the square at eye depth z.
+void expect_red_band_on_top(const picture_seen& picture, double z, int frame) {
+  const double top_edge = screen_row_of(1, z);
+  const double texel = (screen_row_of(-1, z) - top_edge) / picture_side;
+  const int expected = covered_pixels(top_edge, top_edge + texel).count();
   EXPECT_GE(picture.red_rows_on_top, 1) << "frame " << frame;
   EXPECT_NEAR(picture.red_rows_on_top, expected, 1) << "frame " << frame;
 }
@@ -61,13 +49,8 @@ int frame_of_call(int scene, int call) { return scene_frames[scene].first - 1 + 
 }  // namespace
 
 TEST(smiley_scene, recedes_from_4_to_26_units_away_by_0_point_075_a_frame) {
-  // The base eye offset puts the picture at its depth minus 6. It draws at
-  // depth -19.975 on call 294, then stops at -20, and turns from call 295 on.
-  const observed_show& show = show_with_test_pictures();
-  for (int call : {1, 2, 50, 150, 250, 294}) {
-    const double z = 2.0 - 0.075 * (call - 1) - 6.0;
-    expect_box_matches(show.frames.at(call).picture, square_at_depth(z), call);
-  }
+  // It draws at depth -19.975 on call 294, then stops at -20, and turns from call 295 on.
+  for (int call : {1, 2, 50, 150, 250, 294}) expect_square_at(call, smiley_depth(call));
 }
 
 TEST(smiley_scene, turns_clockwise_by_half_a_degree_more_on_every_frame_from_295) {
@@ -105,11 +88,10 @@ TEST(smiley_scene, turns_clockwise_by_half_a_degree_more_on_every_frame_from_295
 TEST(who_scene, square_has_the_size_its_depth_gives_on_white) {
   // Calls at depths 2, 3.5, 5, 10 and 19 in front of the eye; at 2 the square
   // reaches under the bars, so only its width is whole.
-  const observed_show& show = show_with_test_pictures();
   for (int call : {69, 129, 189, 389, 749}) {
     const int frame = frame_of_call(1, call);
-    const auto picture = show.frames.at(frame).picture;
-    expect_box_matches(picture, square_at_depth(receding_depth(call)), frame);
+    expect_square_at(frame, receding_depth(call));
+    const auto& picture = picture_on(frame);
     if (!picture) continue;
     EXPECT_EQ(picture->not_white_outside, 0) << "the background is not white on frame " << frame;
   }
@@ -117,12 +99,11 @@ TEST(who_scene, square_has_the_size_its_depth_gives_on_white) {
 
 TEST(who_scene, shows_the_pictures_first_row_as_a_red_band_along_the_top_edge) {
   // At depths 3.5 and 3.6 a texel is about 1.3 pixels high and the top edge is in view.
-  const observed_show& show = show_with_test_pictures();
   for (int call : {129, 133}) {
     const int frame = frame_of_call(1, call);
-    const auto picture = show.frames.at(frame).picture;
+    const auto& picture = picture_on(frame);
     ASSERT_TRUE(picture.has_value()) << "no picture on frame " << frame;
-    expect_red_band_on_top(*picture, square_at_depth(receding_depth(call)), frame);
+    expect_red_band_on_top(*picture, receding_depth(call), frame);
     EXPECT_TRUE(picture->bottom_row_is_body) << "frame " << frame;
   }
 }
@@ -130,29 +111,26 @@ TEST(who_scene, shows_the_pictures_first_row_as_a_red_band_along_the_top_edge) {
 TEST(greets_scene, draws_at_its_depth_as_scene_2_did_with_the_matrix_scene_2_left) {
   // Scene 3 does not reset the matrix: with scene 2's identity its square has
   // the sizes of scene 2's on the same calls.
-  const observed_show& show = show_with_test_pictures();
-  for (int call : {129, 389, 749}) {
-    const int frame = frame_of_call(2, call);
-    expect_box_matches(show.frames.at(frame).picture, square_at_depth(receding_depth(call)), frame);
-  }
+  for (int call : {129, 389, 749}) expect_square_at(frame_of_call(2, call), receding_depth(call));
 }
 
 TEST(final_scene, shows_a_centred_square_of_332_pixels_with_a_red_top_row_on_white) {
   // At depth 3.5 the square spans 331.1 pixels: 332 pixel centres fall inside.
-  const auto square = square_at_depth(-3.5);
-  ASSERT_EQ(square.columns.count(), 332);
-  ASSERT_EQ(square.rows.count(), 332);
+  constexpr double depth = -3.5;
+  const auto square = square_at_depth(depth);
+  ASSERT_EQ(square.width(), 332);
+  ASSERT_EQ(square.height(), 332);
   const frame_range scene = scene_frames[4];
   int frames_checked = 0;
   for (const auto& [number, frame] : show_with_test_pictures().frames) {
     // Its first frame also holds the cube's last.
     if (number <= scene.first || number > scene.last) continue;
     ++frames_checked;
-    expect_box_matches(frame.picture, square, number);
+    expect_square_at(number, depth);
     if (!frame.picture) continue;
     EXPECT_EQ(frame.picture->not_white_outside, 0) << "the background is not white on frame " << number;
     EXPECT_EQ(frame.picture->holes, 0) << "holes in the picture on frame " << number;
-    expect_red_band_on_top(*frame.picture, square, number);
+    expect_red_band_on_top(*frame.picture, depth, number);
   }
   EXPECT_EQ(frames_checked, scene.last - scene.first);
 }
@@ -169,9 +147,7 @@ TEST(cube_scene, shows_its_three_pictures_and_no_other_on_its_own_frames) {
     shown_in_scene |= frame.pictures;
     if ((frame.pictures & ~scene_pictures[3]).any()) foreign_frames.push_back(number);
   }
-  EXPECT_TRUE(shown_in_scene[3]) << "cul1 never shows";
-  EXPECT_TRUE(shown_in_scene[4]) << "cul2 never shows";
-  EXPECT_TRUE(shown_in_scene[5]) << "cul3 never shows";
+  for (int cul : {1, 2, 3}) EXPECT_TRUE(shown_in_scene[2 + cul]) << "cul" << cul << " never shows";
   EXPECT_TRUE(foreign_frames.empty()) << "another picture shows on frame " << foreign_frames.front();
   std::printf("the cube is in view on %d of its %d frames\n", frames_with_cube, scene.last - scene.first - 1);
 }

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <bitset>
-#include <cstdint>
 #include <optional>
 
 #include "tests/render/frame_measure.h"

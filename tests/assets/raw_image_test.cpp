@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/raw_texture.h"
@@ -80,10 +81,7 @@ void* operator new[](std::size_t size) {
   throw std::bad_alloc();
 }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  if (fail_picture_allocation && size == picture_bytes) {
-    fail_picture_allocation = false;
-    return nullptr;
-  }
+  if (size == picture_bytes && std::exchange(fail_picture_allocation, false)) return nullptr;
   return std::malloc(size == 0 ? 1 : size);
 }
 void operator delete[](void* pointer) noexcept { std::free(pointer); }
@@ -97,8 +95,7 @@ TEST(raw_image, files_of_196608_bytes_or_more_load_as_256_by_256_from_their_firs
     ASSERT_NE(result.pixels, nullptr) << size;
     EXPECT_EQ(result.width, 256);
     EXPECT_EQ(result.height, 256);
-    const std::string expected = read_file(path).substr(0, picture_bytes);
-    EXPECT_EQ(0, std::memcmp(result.pixels.get(), expected.data(), picture_bytes)) << size;
+    EXPECT_EQ(0, std::memcmp(result.pixels.get(), read_file(path).data(), picture_bytes)) << size;
   }
 }
 
@@ -127,13 +124,12 @@ TEST(raw_image, out_of_memory_is_reported_and_gives_zero_size) {
 // reported like a file too short. A load that blocks is ended by the alarm,
 // which fails the test.
 TEST(raw_image, directory_fifo_and_device_are_reported_as_short_without_blocking) {
-  constexpr unsigned blocked_seconds = 10;
   const std::filesystem::path folder = scratch() / "folder";
   std::filesystem::create_directories(folder);
   const std::filesystem::path fifo = scratch() / "picture.fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
-  alarm(blocked_seconds);
+  alarm(10);
   for (const std::filesystem::path& path : {folder, fifo, std::filesystem::path("/dev/zero")})
     expect_refused(path, "Error while reading file\n", "not a regular file");
 
@@ -151,9 +147,8 @@ TEST(raw_image, directory_fifo_and_device_are_reported_as_short_without_blocking
 }
 
 TEST(raw_image, symbolic_link_to_a_picture_loads) {
-  const auto target = file_of_size("linked.raw", picture_bytes);
   const std::filesystem::path link = scratch() / "link-to-picture.raw";
-  std::filesystem::create_symlink(target, link);
+  std::filesystem::create_symlink(file_of_size("linked.raw", picture_bytes), link);
   const load_result result = load(link);
   EXPECT_NE(result.pixels, nullptr);
   EXPECT_EQ(result.printed, " ca passe \n");

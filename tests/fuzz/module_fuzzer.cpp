@@ -10,11 +10,7 @@
 #include "sound/song.h"
 #include "tests/fuzz/fuzz_input.h"
 
-namespace {
-
 constexpr std::size_t mixed_frames = 4096;  // about a tenth of a second
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   song* loaded = music_load_song(input_as_file({data, size}));

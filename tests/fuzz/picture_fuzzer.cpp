@@ -14,10 +14,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const char* file_name = input_as_file({data, size});
   int width = -1;
   int height = -1;
-  const pixel_buffer pixels = load_raw_image(file_name, width, height);
+  const pixel_buffer pixels = load_raw_image(input_as_file({data, size}), width, height);
 
   if (size < std::size_t(picture_bytes)) {
     require(!pixels, "a short file gives no picture");

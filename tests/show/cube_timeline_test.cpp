@@ -23,7 +23,7 @@ cube_history run_cube() {
   cube_history history;
   cube_state state;
   history.states.push_back(state);
-  for (int call = 1; call < 10000; ++call) {
+  for (int call = 1; history.last_call == 0 && call < 10000; ++call) {
     const cube_state before = state;
     advance_cube(state);
     history.states.push_back(state);
@@ -32,10 +32,7 @@ cube_history run_cube() {
     if (state.angle_x < before.angle_x) history.angle_x_resets.push_back(call);
     if (state.angle_y < before.angle_y) history.angle_y_resets.push_back(call);
     if (state.angle_z < before.angle_z) history.angle_z_resets.push_back(call);
-    if (!cube_goes_on(state)) {
-      history.last_call = call;
-      break;
-    }
+    if (!cube_goes_on(state)) history.last_call = call;
   }
   return history;
 }

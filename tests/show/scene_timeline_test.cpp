@@ -8,12 +8,9 @@ namespace {
 
 // Runs a scene's steps on the state until it reports its end; returns the
 // number of calls, the last one included, and leaves the state as they left it.
-template <typename state_type, typename step_function>
-int calls_until_end(state_type& state, step_function step) {
-  int calls = 0;
-  do {
-    ++calls;
-  } while (step(state) && calls < 100000);
+int calls_until_end(auto& state, auto step) {
+  int calls = 1;
+  while (step(state) && calls < 100000) ++calls;
   return calls;
 }
 
@@ -38,12 +35,10 @@ TEST(smiley_scene, ends_on_call_481_having_turned_minus_93_point_5_degrees) {
   // Each call rotates the matrix by the angle it finds, on top of the turn so far.
   double accumulated_turn = 0.0;
   int calls = 0;
-  int going_on = 1;
-  while (going_on) {
+  for (int going_on = 1; going_on;) {
     accumulated_turn += state.angle;
     going_on = advance_smiley(state);
-    ++calls;
-    if (calls == 480) {
+    if (++calls == 480) {
       EXPECT_EQ(going_on, 1);
     }
   }
@@ -63,9 +58,8 @@ TEST(receding_scenes, last_exactly_789_calls_ending_just_past_minus_20) {
 }
 
 TEST(receding_scenes, start_just_beyond_the_near_plane_and_keep_their_grey) {
-  const receding_state start;
-  EXPECT_EQ(start.depth, -0.3f);
   receding_state state;
+  EXPECT_EQ(state.depth, -0.3f);
   EXPECT_EQ(calls_until_end(state, advance_receding), 789);
   EXPECT_LT(state.depth, -20.0f);  // the state checked is the one at the end
   EXPECT_EQ(state.grey, 1.0f);

@@ -10,15 +10,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <random>
-#include <string_view>
 
 #include "sound/music.h"
 #include "tests/sound/sound_bench.h"
 
 namespace {
 
-class bad_input : public testing::Test {
- protected:
+struct bad_input : testing::Test {
   void SetUp() override {
     ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "needs a process of its own, as ctest runs it";
   }
@@ -29,14 +27,10 @@ std::string no_music(const std::filesystem::path& file, const std::string& why) 
   return std::string(program_invocation_short_name) + ": no music: " + file.string() + ": " + why + "\n";
 }
 
-std::vector<char> garbage(std::size_t size, bool with_module_signature) {
+// The start, then noise up to `size` bytes in all.
+std::string garbage(std::size_t size, std::string bytes = "") {
   std::mt19937 random(1234);
-  std::vector<char> bytes(size);
-  for (char& byte : bytes) byte = static_cast<char>(random());
-  if (with_module_signature) {
-    const std::string_view signature = "Extended Module: ";
-    std::ranges::copy(signature, bytes.begin());
-  }
+  while (bytes.size() < size) bytes += static_cast<char>(random());
   return bytes;
 }
 
@@ -49,20 +43,17 @@ TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_a
       {file_with("empty.xm", {}), not_a_module},
       {file_with("signature only.xm", std::span(module).first(17)), not_a_module},
       {file_with("cut in the first header.xm", std::span(module).first(60)), not_a_module},
-      {file_with("noise.xm", garbage(20000, false)), not_a_module},
-      {file_with("noise after a module signature.xm", garbage(20000, true)), not_a_module},
+      {file_with("noise.xm", garbage(20000)), not_a_module},
+      {file_with("noise after a module signature.xm", garbage(20000, "Extended Module: ")), not_a_module},
       {std::filesystem::path(SOUND_TEST_FILES), "not a regular file"},  // a folder
   };
-  for (const auto& bad : bad_files) {
-    const std::filesystem::path& file = bad.first;  // captured below, which a structured binding cannot be in clang 14
-    const std::string& why = bad.second;
-    song* loaded = nullptr;
-    std::string on_stderr;
-    const std::string on_stdout =
-        output_of(1, [&] { on_stderr = output_of(2, [&] { loaded = music_load_song(file.c_str()); }); });
+  for (const auto& [file, why] : bad_files) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    song* loaded = music_load_song(file.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << file;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), no_music(file, why));
     EXPECT_EQ(loaded, nullptr) << file;
-    EXPECT_EQ(on_stdout, "") << file;
-    EXPECT_EQ(on_stderr, no_music(file, why));
     EXPECT_EQ(music_play_song(loaded), 0) << file;
   }
   EXPECT_EQ(music_load_song(nullptr), nullptr);
@@ -72,15 +63,15 @@ TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_a
 // would hold the show forever, and a device may never end. A load that blocks
 // is ended by the alarm, which fails the test.
 TEST_F(bad_input, loads_no_song_from_a_fifo_with_or_without_a_writer_or_a_device_and_never_blocks) {
-  constexpr unsigned blocked_seconds = 10;
   const std::string module = read_file(default_module);
   const std::span<const char> start = std::span(module).first(4096);
   const std::filesystem::path fifo = file_with("start.xm", start).parent_path() / "fifo.xm";
   std::filesystem::remove(fifo);
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  alarm(blocked_seconds);
-  EXPECT_EQ(output_of(2, [&] { EXPECT_EQ(music_load_song(fifo.c_str()), nullptr); }),
-            no_music(fifo, "not a regular file"));
+  alarm(10);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(music_load_song(fifo.c_str()), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), no_music(fifo, "not a regular file"));
   EXPECT_EQ(music_load_song("/dev/zero"), nullptr);
 
   // With a writer holding it open and the start of the module waiting in it,
@@ -100,21 +91,21 @@ TEST_F(bad_input, loads_no_song_from_a_fifo_with_or_without_a_writer_or_a_device
 // does not walk through (zeros it does, slowly under sanitizers).
 TEST_F(bad_input, loads_a_module_padded_to_32_mib_but_not_one_padded_a_byte_more) {
   constexpr std::size_t largest_module_bytes = std::size_t{32} << 20;
-  std::string padded = read_file(default_module);
-  const std::vector<char> noise = garbage(largest_module_bytes - padded.size(), false);
-  padded.insert(padded.end(), noise.begin(), noise.end());
+  std::string padded = garbage(largest_module_bytes, read_file(default_module));
   EXPECT_NE(kept(music_load_song(file_with("at the limit.xm", padded).c_str())), nullptr);
   padded.push_back(0);
   const std::filesystem::path over = file_with("over the limit.xm", padded);
-  EXPECT_EQ(output_of(2, [&] { EXPECT_EQ(music_load_song(over.c_str()), nullptr); }),
-            no_music(over, "larger than 32 MiB (33554433 bytes)"));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(music_load_song(over.c_str()), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), no_music(over, "larger than 32 MiB (33554433 bytes)"));
 }
 
 TEST_F(bad_input, plays_nothing_when_asked_to_play_no_song) {
   disk_recording recording;
   ASSERT_EQ(sound_init(music_mix_rate, 6, 0), 1);
-  int played = -1;
-  EXPECT_EQ(output_of(1, [&] { played = music_play_song(nullptr); }), "");
+  testing::internal::CaptureStdout();
+  const int played = music_play_song(nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_EQ(played, 0);
   ASSERT_TRUE(recording.wait_for_frames(frames_in_ms(300)));
   const std::vector<float> recorded = recording.samples();
@@ -128,31 +119,29 @@ TEST_F(bad_input, plays_a_module_cut_in_half_without_a_crash_or_a_word) {
   ASSERT_EQ(sound_init(music_mix_rate, 6, 0), 1);
   const std::string module = read_file(default_module);
   const auto half = file_with("cut in half.xm", std::span(module).first(module.size() / 2));
-  const std::string printed = output_of(1, [&] {
-    music_play_song(kept(music_load_song(half.c_str())));
-    wait_ms(500);
-    music_stop_all_songs();
-  });
-  EXPECT_EQ(printed, "");
+  testing::internal::CaptureStdout();
+  music_play_song(kept(music_load_song(half.c_str())));
+  wait_ms(500);
+  music_stop_all_songs();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_GT(recording.frames_written(), frames_in_ms(300)) << "the device did not play";
 }
 
 // With no device every call still works: loading gives a song, and playing
 // and stopping it succeed without a sound.
 void expect_silent_layer_without_device() {
-  std::vector<int> results;
-  std::string on_stderr;
-  const std::string printed = output_of(1, [&] { on_stderr = output_of(2, [&] {
-    results.push_back(sound_init(music_mix_rate, 6, 0));
-    song* tune = kept(music_load_song(default_module.c_str()));
-    results.push_back(tune != nullptr);
-    results.push_back(music_play_song(tune));
-    results.push_back(music_play_song(tune));
-    results.push_back(music_stop_all_songs());
-    results.push_back(music_play_song(tune));
-    results.push_back(sound_init(music_mix_rate, 6, 0));
-  }); });
-  EXPECT_EQ(printed, "");
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  std::vector<int> results{sound_init(music_mix_rate, 6, 0)};
+  song* tune = kept(music_load_song(default_module.c_str()));
+  results.push_back(tune != nullptr);
+  results.push_back(music_play_song(tune));
+  results.push_back(music_play_song(tune));
+  results.push_back(music_stop_all_songs());
+  results.push_back(music_play_song(tune));
+  results.push_back(sound_init(music_mix_rate, 6, 0));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  const std::string on_stderr = testing::internal::GetCapturedStderr();
   // Once, in SDL's words, however often the device is asked for.
   const std::string said = std::string(program_invocation_short_name) + ": no sound: ";
   EXPECT_EQ(on_stderr.substr(0, said.size()), said) << on_stderr;

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int children = 100;
-
 [[noreturn]] void play_then_exit(song* tune, int milliseconds) {
   // No pause between buffers: the audio thread is mixing almost all the time.
   setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -32,7 +30,7 @@ TEST(exiting, while_the_music_plays_never_crashes_in_100_runs) {
   // Loaded once, before any thread exists; every child inherits it.
   song* tune = kept(music_load_song(default_module.c_str()));
   ASSERT_NE(tune, nullptr);
-  for (int child = 0; child < children; ++child) {
+  for (int child = 0; child < 100; ++child) {
     std::fflush(nullptr);  // or each child would print the test's pending output again
     const pid_t pid = fork();
     ASSERT_NE(pid, -1);

@@ -16,10 +16,8 @@ namespace {
 // Mixes the given number of frames, a device buffer at a time.
 std::vector<float> mix(std::size_t frames) {
   std::vector<float> samples(2 * frames, 0.5f);  // not silence, so the mixer must write every sample
-  for (std::size_t done = 0; done < frames; done += device_buffer_frames) {
-    const std::size_t count = std::min(device_buffer_frames, frames - done);
-    mix_songs(std::span(samples).subspan(2 * done, 2 * count), music_mix_rate);
-  }
+  for (std::size_t done = 0; done < frames; done += device_buffer_frames)
+    mix_songs(std::span(samples).subspan(2 * done, 2 * std::min(device_buffer_frames, frames - done)), music_mix_rate);
   return samples;
 }
 
@@ -29,8 +27,7 @@ song& loaded_default_module() {
   return *loaded;
 }
 
-class mixing : public testing::Test {
- protected:
+struct mixing : testing::Test {
   void SetUp() override { stop_all_songs(); }
 };
 

@@ -14,10 +14,7 @@
 
 namespace {
 
-constexpr std::size_t buffer_samples = 2 * device_buffer_frames;
-
-class playback : public testing::Test {
- protected:
+struct playback : testing::Test {
   void SetUp() override {
     ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "needs a process of its own, as ctest runs it";
     ASSERT_EQ(sound_init(music_mix_rate, 6, 0), 1);
@@ -46,7 +43,7 @@ TEST_F(playback, plays_the_default_module_sample_for_sample_as_libopenmpt_render
   // The song starts at the beginning of a device buffer, after the silence
   // the device played before it.
   const std::size_t start = first_nonzero_sample(recorded) - first_nonzero_sample(expected);
-  EXPECT_EQ(start % buffer_samples, 0u);
+  EXPECT_EQ(start % (2 * device_buffer_frames), 0u);
   EXPECT_EQ(recorded_span(recorded, start, expected.size()), expected);
 }
 
@@ -104,9 +101,8 @@ TEST_F(playback, restarts_from_the_beginning_when_played_after_a_stop) {
   // the song's own.
   const std::size_t fade = 2 * frames_in_ms(20);
   float largest_difference = 0.0f;
-  for (std::size_t i = 0; i < fade; ++i) {
+  for (std::size_t i = 0; i < fade; ++i)
     largest_difference = std::max(largest_difference, std::abs(replayed[i] - expected[i]));
-  }
   EXPECT_LE(largest_difference, 1e-4f);  // -80 dBFS
   EXPECT_TRUE(std::equal(replayed.begin() + fade, replayed.end(), expected.begin() + fade));
 }

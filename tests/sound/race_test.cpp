@@ -9,8 +9,6 @@
 #include "sound/music.h"
 #include "tests/sound/sound_bench.h"
 
-namespace {
-
 TEST(racing, play_and_stop_hammered_against_the_audio_thread_share_nothing_unguarded) {
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
@@ -33,5 +31,3 @@ TEST(racing, play_and_stop_hammered_against_the_audio_thread_share_nothing_ungua
   RecordProperty("rounds", rounds);
   EXPECT_GT(rounds, 100);
 }
-
-}  // namespace

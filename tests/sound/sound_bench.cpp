@@ -1,17 +1,12 @@
-// sound_bench.cpp: the recording device and the output capture behind the
-// sound tests.
+// sound_bench.cpp: the recording device and the files behind the sound tests.
 #include "tests/sound/sound_bench.h"
 
 #include <errno.h>  // program_invocation_short_name
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <thread>
 
 #include "tests/support/disk_audio.h"
@@ -19,6 +14,8 @@
 namespace {
 
 constexpr std::size_t bytes_per_frame = 2 * sizeof(float);
+
+constexpr auto is_sound = [](float sample) { return sample != 0.0f; };
 
 // One folder per test and program under the build tree: tests may run in
 // parallel (a test and its ThreadSanitizer twin share their names), and each
@@ -56,34 +53,17 @@ bool disk_recording::wait_for_frames(std::size_t frames) const {
 std::vector<float> disk_recording::samples() const { return read_disk_audio(file); }
 
 std::vector<float> render_default_module(std::size_t frames) {
-  return reference_render(read_file(default_module), frames, music_mix_rate);
+  return reference_render(read_file(default_module), frames);
 }
 
 std::size_t first_nonzero_sample(std::span<const float> samples, std::size_t from) {
-  const auto begin = samples.begin() + static_cast<std::ptrdiff_t>(std::min(from, samples.size()));
-  return static_cast<std::size_t>(std::find_if(begin, samples.end(), [](float s) { return s != 0.0f; }) -
-                                  samples.begin());
+  const auto first = std::ranges::find_if(samples.subspan(std::min(from, samples.size())), is_sound);
+  return static_cast<std::size_t>(first - samples.begin());
 }
 
 std::size_t end_of_sound(std::span<const float> samples) {
-  const auto last = std::find_if(samples.rbegin(), samples.rend(), [](float s) { return s != 0.0f; });
+  const auto last = std::find_if(samples.rbegin(), samples.rend(), is_sound);
   return static_cast<std::size_t>(samples.rend() - last);
-}
-
-std::string output_of(int descriptor, const std::function<void()>& run) {
-  const std::filesystem::path capture = test_folder() / ("output " + std::to_string(descriptor) + ".txt");
-  std::cout.flush();
-  std::fflush(nullptr);
-  const int saved = dup(descriptor);
-  const int into = open(capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  dup2(into, descriptor);
-  close(into);
-  run();
-  std::cout.flush();
-  std::fflush(nullptr);
-  dup2(saved, descriptor);
-  close(saved);
-  return read_file(capture);
 }
 
 std::filesystem::path file_with(const std::string& name, std::span<const char> bytes) {

@@ -1,10 +1,9 @@
 // sound_bench.h: what the sound tests share: the default module, SDL's disk
-// audio driver as a recording device, output capture.
+// audio driver as a recording device, files of their own.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
-#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -42,10 +41,6 @@ std::size_t first_nonzero_sample(std::span<const float> samples, std::size_t fro
 
 // Index just past the last sample that is not exactly zero, or 0 if none.
 std::size_t end_of_sound(std::span<const float> samples);
-
-// Everything written to the file descriptor (1 for standard output, 2 for
-// standard error) while it ran.
-std::string output_of(int descriptor, const std::function<void()>& run);
 
 // A file in this test's own folder holding these bytes.
 std::filesystem::path file_with(const std::string& name, std::span<const char> bytes);

@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -19,8 +18,6 @@
 extern char** environ;
 
 namespace {
-
-constexpr auto poll_interval = std::chrono::milliseconds(5);
 
 // The environment the child gets: the test's own, with the setup's entries
 // replacing any of the same name, a later entry an earlier one.
@@ -43,9 +40,8 @@ std::vector<char*> pointers_to(std::vector<std::string>& texts) {
 }
 
 // In the child, before exec: only async-signal-safe calls from here on.
-void redirect(int target_fd, const std::filesystem::path& file) {
-  const char* name = file.empty() ? "/dev/null" : file.c_str();
-  const int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+void redirect(int target_fd, const std::filesystem::path& file, int flags = O_WRONLY | O_CREAT | O_TRUNC) {
+  const int fd = open(file.empty() ? "/dev/null" : file.c_str(), flags, 0644);
   if (fd < 0) _exit(cannot_run_code);
   dup2(fd, target_fd);
   close(fd);
@@ -58,22 +54,14 @@ void redirect(int target_fd, const std::filesystem::path& file) {
   if (getppid() != test_pid) _exit(cannot_run_code);
   // The signals a shell ignores for background jobs reach the child as from a
   // terminal, however the tests were started.
-  struct sigaction by_default {};
-  by_default.sa_handler = SIG_DFL;
-  for (const int signal_number : {SIGINT, SIGQUIT, SIGHUP}) sigaction(signal_number, &by_default, nullptr);
-  const int null_input = open("/dev/null", O_RDONLY);
-  dup2(null_input, STDIN_FILENO);
+  for (const int signal_number : {SIGINT, SIGQUIT, SIGHUP}) signal(signal_number, SIG_DFL);
+  redirect(STDIN_FILENO, {}, O_RDONLY);
   redirect(STDOUT_FILENO, setup.output_file);
   redirect(STDERR_FILENO, setup.error_file);
   if (setup.inherited_fd >= 0) fcntl(setup.inherited_fd, F_SETFD, 0);
   if (!setup.folder.empty() && chdir(setup.folder.c_str()) != 0) _exit(cannot_run_code);
   execvpe(argv[0], argv, envp);
   _exit(cannot_run_code);
-}
-
-process_end end_from(int status) {
-  if (WIFSIGNALED(status)) return {.exit_code = -1, .signal = WTERMSIG(status)};
-  return {.exit_code = WEXITSTATUS(status), .signal = 0};
 }
 
 }  // namespace
@@ -117,7 +105,8 @@ std::optional<process_end> poll_end(child_process& child) {
   int status = 0;
   if (waitpid(child.pid, &status, WNOHANG) != child.pid) return std::nullopt;
   child.pid = -1;
-  return end_from(status);
+  if (WIFSIGNALED(status)) return process_end{.exit_code = -1, .signal = WTERMSIG(status)};
+  return process_end{.exit_code = WEXITSTATUS(status), .signal = 0};
 }
 
 bool has_ended(const child_process& child) {
@@ -131,7 +120,7 @@ std::optional<process_end> wait_for_end(child_process& child, std::chrono::milli
   while (true) {
     if (auto end = poll_end(child)) return end;
     if (child.pid <= 0 || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-    std::this_thread::sleep_for(poll_interval);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
 }
 
@@ -139,8 +128,7 @@ void kill_process(child_process& child) {
   if (child.pid <= 0) return;
   kill(-child.pid, SIGKILL);
   kill(child.pid, SIGKILL);
-  int status = 0;
-  waitpid(child.pid, &status, 0);
+  waitpid(child.pid, nullptr, 0);
   child.pid = -1;
 }
 
@@ -162,9 +150,6 @@ program_run run_program(process_setup setup, std::chrono::milliseconds limit) {
   const scratch_folder outputs("program");
   if (setup.output_file.empty()) setup.output_file = outputs.path / "output.txt";
   if (setup.error_file.empty()) setup.error_file = outputs.path / "errors.txt";
-  program_run run;
-  run.end = run_process(setup, limit);
-  run.output = read_file(setup.output_file);
-  run.errors = read_file(setup.error_file);
-  return run;
+  const std::optional<process_end> end = run_process(setup, limit);
+  return {.end = end, .output = read_file(setup.output_file), .errors = read_file(setup.error_file)};
 }

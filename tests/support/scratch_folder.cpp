@@ -5,7 +5,6 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <stdexcept>
 
 scratch_folder::scratch_folder(std::string_view label) {
@@ -16,7 +15,7 @@ scratch_folder::scratch_folder(std::string_view label) {
 }
 
 scratch_folder::~scratch_folder() {
-  if (std::getenv("QUORVAN_TEST_KEEP") != nullptr) return;
+  if (getenv("QUORVAN_TEST_KEEP") != nullptr) return;
   std::error_code ignored;
   std::filesystem::remove_all(path, ignored);
 }

@@ -8,9 +8,10 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <libopenmpt/libopenmpt.hpp>
+#include <numeric>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,51 +30,27 @@ namespace {
 
 const std::filesystem::path shipped_module = built_module();
 
-constexpr int render_rate = music_mix_rate;
 constexpr double pattern_seconds = 7.68;  // 64 rows of 0.12 s
-constexpr int first_theme_order = 2;
-constexpr int last_order = 7;
-constexpr int last_row = 63;
 
 // Interleaved stereo float frames from the current position, at most `seconds` long.
 std::vector<float> render(openmpt::module& music, double seconds) {
-  return render_from(music, static_cast<std::size_t>(seconds * render_rate), render_rate);
+  return render_from(music, static_cast<std::size_t>(seconds * music_mix_rate));
 }
 
-double rms_of(const std::vector<float>& samples, std::size_t begin, std::size_t end) {
-  double sum = 0;
-  for (std::size_t i = begin; i < end; ++i) sum += samples[i] * samples[i];
-  return std::sqrt(sum / static_cast<double>(end - begin));
+double rms_of(std::span<const float> samples) {
+  return std::sqrt(std::inner_product(samples.begin(), samples.end(), samples.begin(), 0.0) / double(samples.size()));
 }
 
-// What ffmpeg's ebur128 filter prints at the end: "I: <n> LUFS" and, with
-// peak=true, the true peak as "Peak: <n> dBFS".
-struct loudness_summary {
-  double integrated_lufs = 0;
-  double true_peak_dbtp = 0;
-};
-
-std::optional<loudness_summary> read_loudness_summary(const std::filesystem::path& log) {
-  std::ifstream in(log);
-  bool in_summary = false;
-  std::optional<double> integrated, peak;
-  for (std::string line; std::getline(in, line);) {
-    in_summary = in_summary || line.find("Summary:") != std::string::npos;
-    if (!in_summary) continue;
-    std::istringstream words(line);
-    std::string label;
+// The number after the label in the summary ffmpeg's ebur128 filter prints at
+// its end: "I: <n> LUFS" and, with peak=true, the true peak as "Peak: <n> dBFS".
+std::optional<double> summary_value(const std::string& log, const std::string& label) {
+  std::istringstream words(log.substr(std::min(log.find("Summary:"), log.size())));
+  for (std::string word; words >> word;) {
     double value = 0;
-    if (!(words >> label >> value)) continue;
-    if (label == "I:") integrated = value;
-    if (label == "Peak:") peak = value;
+    if (word == label && words >> value) return value;
   }
-  if (!integrated || !peak) return std::nullopt;
-  return loudness_summary{*integrated, *peak};
+  return std::nullopt;
 }
-
-}  // namespace
-
-// ---- The shipped module, loaded by libopenmpt ----
 
 TEST(show_module, loads_without_warnings) {
   const std::vector<std::uint8_t> bytes = read_file_bytes(shipped_module);
@@ -100,9 +77,9 @@ TEST(show_module, plays_over_a_minute_before_it_starts_over) {
 TEST(show_module, starts_over_at_the_first_theme_after_the_turnaround) {
   openmpt::module music(read_file_bytes(shipped_module));
   music.set_repeat_count(-1);
-  music.set_position_order_row(last_order, last_row);
+  music.set_position_order_row(7, 63);  // the last row of the last order
   render(music, 0.5);
-  EXPECT_EQ(music.get_current_order(), first_theme_order);
+  EXPECT_EQ(music.get_current_order(), 2);  // the first theme's
   EXPECT_LT(music.get_current_row(), 8);
 }
 
@@ -111,12 +88,11 @@ TEST(show_module, starts_over_at_the_first_theme_after_the_turnaround) {
 TEST(show_module, every_section_is_audible_and_the_mix_never_clips) {
   openmpt::module music(read_file_bytes(shipped_module));
   const std::vector<float> song = render(music, music.get_duration_seconds() + 1);  // to its end
-  const auto section_samples = static_cast<std::size_t>(std::lround(2 * pattern_seconds * render_rate));
+  const auto section_samples = static_cast<std::size_t>(std::lround(2 * pattern_seconds * music_mix_rate));
   ASSERT_GE(song.size(), 8 * section_samples);
-  for (int section = 0; section < 8; ++section) {
-    const std::size_t begin = section * section_samples;
-    EXPECT_GT(rms_of(song, begin, begin + section_samples), 0.01) << "section " << section;
-  }
+  for (int section = 0; section < 8; ++section)
+    EXPECT_GT(rms_of(std::span(song).subspan(section * section_samples, section_samples)), 0.01)
+        << "section " << section;
   EXPECT_TRUE(std::ranges::all_of(song, [](float s) { return std::abs(s) < 1.0f; })) << "the mix clips";
 }
 
@@ -130,16 +106,16 @@ TEST(show_module_loudness, measures_minus_16_lufs_within_1_lu_with_true_peaks_at
   const std::filesystem::path samples = folder.path / "song.f32";
   write_file(samples, {reinterpret_cast<const char*>(song.data()), song.size() * sizeof(float)});
 
-  const process_setup meter{
-      .command = {"ffmpeg", "-hide_banner", "-nostats", "-f", "f32le", "-ar", std::to_string(render_rate), "-ac", "2",
-                  "-i", samples.string(), "-af", "ebur128=peak=true", "-f", "null", "-"},
-      .error_file = folder.path / "meter.txt"};
-  const std::optional<process_end> end = run_process(meter, std::chrono::minutes(2));
-  ASSERT_TRUE(end && end->exited_with(0)) << "ffmpeg could not measure the song";
-  const std::optional<loudness_summary> measured = read_loudness_summary(meter.error_file);
-  ASSERT_TRUE(measured) << "no summary from ffmpeg's ebur128 filter";
-  EXPECT_NEAR(measured->integrated_lufs, -16.0, 1.0);
-  EXPECT_LE(measured->true_peak_dbtp, -1.0);
+  const program_run meter = run_program(
+      {.command = {"ffmpeg", "-hide_banner", "-nostats", "-f", "f32le", "-ar", std::to_string(music_mix_rate), "-ac",
+                   "2", "-i", samples.string(), "-af", "ebur128=peak=true", "-f", "null", "-"}},
+      std::chrono::minutes(2));
+  ASSERT_TRUE(meter.exited_with(0)) << "ffmpeg could not measure the song";
+  const std::optional<double> integrated_lufs = summary_value(meter.errors, "I:");
+  const std::optional<double> true_peak_dbtp = summary_value(meter.errors, "Peak:");
+  ASSERT_TRUE(integrated_lufs && true_peak_dbtp) << "no summary from ffmpeg's ebur128 filter";
+  EXPECT_NEAR(*integrated_lufs, -16.0, 1.0);
+  EXPECT_LE(*true_peak_dbtp, -1.0);
 }
 
 // A typo in a note name would show up as a note outside the key: every note
@@ -150,8 +126,8 @@ TEST(show_module, plays_only_notes_of_a_minor) {
   constexpr std::array<bool, 12> in_key{true,  false, true, false, true,  true,   // C . D . E F
                                         false, true,  true, true,  false, true};  // . G G# A . B
   int notes = 0;
-  for (int pattern = 0; pattern < music.get_num_patterns(); ++pattern) {
-    for (int row = 0; row < music.get_pattern_num_rows(pattern); ++row) {
+  for (int pattern = 0; pattern < music.get_num_patterns(); ++pattern)
+    for (int row = 0; row < music.get_pattern_num_rows(pattern); ++row)
       for (int channel = 0; channel < music.get_num_channels(); ++channel) {
         const int note = music.get_pattern_row_channel_command(pattern, row, channel, openmpt::module::command_note);
         if (note == 0 || note == 255) continue;  // no note, or a release
@@ -159,24 +135,14 @@ TEST(show_module, plays_only_notes_of_a_minor) {
         EXPECT_TRUE(in_key[(note - 1) % 12])
             << "note " << note << " in pattern " << pattern << ", row " << row << ", channel " << channel;
       }
-    }
-  }
   EXPECT_GT(notes, 500);
 }
 
-// ---- The synthesised sounds ----
-
-namespace {
-
 int largest_step(const synthesised_sample& made, std::size_t begin, std::size_t end) {
   int step = 0;
-  for (std::size_t i = begin + 1; i < end; ++i) {
-    step = std::max(step, std::abs(made.frames[i] - made.frames[i - 1]));
-  }
+  for (std::size_t i = begin + 1; i < end; ++i) step = std::max(step, std::abs(made.frames[i] - made.frames[i - 1]));
   return step;
 }
-
-}  // namespace
 
 // Jumping from a loop's last frame back to its first must be no bigger a step
 // than the waveform takes anywhere inside the loop, or every loop would click.
@@ -200,8 +166,6 @@ TEST(synthesised_sounds, drums_play_once_and_end_in_silence) {
   }
 }
 
-// ---- The module maker ----
-
 TEST(module_maker, writes_the_same_bytes_on_every_run) {
   const scratch_folder first("module");
   const scratch_folder second("module");
@@ -217,10 +181,6 @@ TEST(module_maker, reports_a_folder_it_cannot_write_to) {
   const scratch_folder folder("module");
   EXPECT_FALSE(write_module(folder.path / "missing" / "deeper"));
 }
-
-// ---- The XM writer ----
-
-namespace {
 
 // Two channels, four rows: a full cell, single fields, a release, an arpeggio.
 xm_module small_module() {
@@ -241,8 +201,6 @@ xm_module small_module() {
   module.instruments = {instrument};
   return module;
 }
-
-}  // namespace
 
 // libopenmpt numbers notes one octave higher than XM (C-4 is its 61) and
 // marks a release as 255.
@@ -279,3 +237,5 @@ TEST(xm_writer, refuses_a_loop_that_runs_past_its_sample) {
   module.instruments[0].sample.loop_length = 3;
   EXPECT_THROW(encode_xm(module), std::length_error);
 }
+
+}  // namespace

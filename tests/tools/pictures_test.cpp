@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <string>
 #include <vector>
 
 #include "assets/show_pictures.h"
@@ -39,10 +38,8 @@ int mirrored(int y) { return picture_side - 1 - y; }
 }  // namespace
 
 TEST(picture_files, each_of_the_seven_raw_files_holds_exactly_196608_bytes) {
-  for (const picture_file& picture : show_pictures) {
-    const auto size = std::filesystem::file_size(built_data_folder() / picture.file_name);
-    EXPECT_EQ(size, 196'608u) << picture.file_name;
-  }
+  for (const picture_file& picture : show_pictures)
+    EXPECT_EQ(std::filesystem::file_size(built_data_file(picture.file_name)), 196'608u) << picture.file_name;
 }
 
 TEST(picture_files, each_raw_file_has_a_png_copy_of_the_same_name) {
@@ -103,8 +100,7 @@ TEST(picture_drawing, drawing_again_gives_the_same_bytes_as_the_built_files) {
   const scratch_folder folder("pictures");
   ASSERT_TRUE(write_pictures(folder.path));
   for (const picture_file& picture : show_pictures) {
-    const std::filesystem::path raw_file = folder.path / picture.file_name;
-    EXPECT_EQ(read_file_bytes(raw_file), built_picture(picture.file_name)) << picture.file_name;
+    EXPECT_EQ(read_file_bytes(folder.path / picture.file_name), built_picture(picture.file_name)) << picture.file_name;
     const auto png_name = std::filesystem::path(picture.file_name).replace_extension(".png");
     EXPECT_EQ(read_file_bytes(folder.path / png_name), read_file_bytes(built_data_folder() / png_name)) << png_name;
   }

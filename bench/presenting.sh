@@ -162,9 +162,9 @@ bilinear to 1440x1080 on 1920x1080, pixels repeated three times (1920x1440) on
   (\`bench/swap_floor.cpp\`), what any full-screen program pays to put a whole
   screen on it; the whole show's $(sed -n 's/^frames_in_show //p' "$build/show_facts") frames.
 - **Shared memory**: the show as it presents where OpenGL draws on the CPU
-  (Mesa's llvmpipe): it reads the 640x480 picture back, scales it on the CPU
-  straight into memory it shares with the X server and puts it on the window
-  (MIT-SHM); the whole show.
+  (Mesa's llvmpipe): it reads the 640x480 picture back, scales it on the CPU,
+  its two halves on two threads, straight into memory it shares with the X
+  server and puts it on the window (MIT-SHM); the whole show.
 - **OpenGL**: the show as it presents with a GPU (the probe answers its
   question for the renderer with a GPU's name): the picture copied into a
   texture and drawn as one quad, with llvmpipe shading every pixel of it; the

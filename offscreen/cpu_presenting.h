@@ -5,9 +5,11 @@
 // OpenGL presenter (present_picture) is kept.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <vector>
 
+#include "offscreen/band_worker.h"
 #include "offscreen/cpu_scaling.h"
 #include "offscreen/picture_framebuffer.h"
 
@@ -15,10 +17,13 @@
 bool renderer_draws_on_cpu();
 
 // What presenting on the CPU keeps from frame to frame: the plan for the
-// target's size and the picture as read back.
+// target's size, the picture as read back, and on more than one core a
+// worker that scales the upper half of each frame while the caller scales
+// the lower.
 struct cpu_presenter {
   scaling_plan plan;
   std::vector<rgb565_pixel> picture;
+  std::unique_ptr<band_worker> worker;
 };
 
 // Plans presenting for a target of width by height pixels, where the size

@@ -97,13 +97,24 @@ rgb565_pixel widened_pixel(rgb565_pixel from) {
   return from;
 }
 
+// The rows of `height` that a band takes, from the bottom: the lower half,
+// the rest, or all of them.
+std::pair<int, int> band_rows(scaling_band band, int height) {
+  switch (band) {
+    case scaling_band::lower: return {0, height / 2};
+    case scaling_band::upper: return {height / 2, height};
+    default: return {0, height};
+  }
+}
+
 // Whole scales repeat each pixel along the row and each row down: no blend.
 template <typename pixel>
 void repeat_pixels(const scaling_plan& plan, std::span<const rgb565_pixel> picture, pixel* bottom_row,
-                   std::ptrdiff_t row_step) {
+                   std::ptrdiff_t row_step, scaling_band band) {
   const int scale = plan.placed.whole_scale;
   const int width = plan.placed.width;
-  for (int row = 0; row < picture_height; ++row) {
+  const auto [first_row, end_row] = band_rows(band, picture_height);
+  for (int row = first_row; row < end_row; ++row) {
     const rgb565_pixel* from = &picture[std::size_t(row) * picture_width];
     pixel* to = bottom_row + row_step * row * scale;
     for (int x = 0; x < width; ++x) to[x] = widened_pixel<pixel>(from[plan.columns[std::size_t(x)].first]);
@@ -163,7 +174,8 @@ void blend_down(const fine_row& first, const fine_row& second, int weight, pixel
 }
 
 template <typename pixel>
-void scale_into(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<pixel> target) {
+void scale_into(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<pixel> target,
+                scaling_band band) {
   const picture_placement& placed = plan.placed;
   if (placed.width <= 0) return;
   // Row i of the placed area counts from its bottom; the target's rows from its top.
@@ -171,14 +183,15 @@ void scale_into(const scaling_plan& plan, std::span<const rgb565_pixel> picture,
       &target[std::size_t(plan.target_height - placed.y - 1) * std::size_t(plan.target_width) + std::size_t(placed.x)];
   const std::ptrdiff_t row_step = -std::ptrdiff_t(plan.target_width);
   if (placed.is_whole_scale()) {
-    repeat_pixels(plan, picture, bottom_row, row_step);
+    repeat_pixels(plan, picture, bottom_row, row_step, band);
     return;
   }
   // The rows a target row blends go up the picture, so two blended rows are
   // all that is kept: picture row r in slot r % 2, each made once. A row
-  // that takes the same picture rows as the one before it is a copy.
+  // that takes the same picture rows as the one before it is a copy. The
+  // upper band keeps its rows in a room of its own.
   const std::size_t width = std::size_t(placed.width);
-  float* const room = plan.blended_rows.data();
+  float* const room = plan.blended_rows.data() + (band == scaling_band::upper ? 6 * width : 0);
   std::array<fine_row, 2> across{fine_row{-1, room, room + width, room + 2 * width},
                                  fine_row{-1, room + 3 * width, room + 4 * width, room + 5 * width}};
   const auto blended_row = [&](int row) -> const fine_row& {
@@ -186,10 +199,11 @@ void scale_into(const scaling_plan& plan, std::span<const rgb565_pixel> picture,
     if (slot.picture_row != row) blend_across(plan, picture, row, slot);
     return slot;
   };
-  for (int i = 0; i < placed.height; ++i) {
+  const auto [first_row, end_row] = band_rows(band, placed.height);
+  for (int i = first_row; i < end_row; ++i) {
     const scaling_tap tap = plan.rows[std::size_t(i)];
     pixel* to = bottom_row + row_step * i;
-    if (i > 0 && tap.first == plan.rows[std::size_t(i - 1)].first &&
+    if (i > first_row && tap.first == plan.rows[std::size_t(i - 1)].first &&
         tap.weight == plan.rows[std::size_t(i - 1)].weight) {
       std::copy_n(to - row_step, placed.width, to);
       continue;
@@ -213,14 +227,16 @@ scaling_plan plan_scaling(int target_width, int target_height) {
   plan.columns = plan_axis(picture_width, placed.width, placed.whole_scale, placed.is_whole_scale(), scale);
   plan.rows = plan_axis(picture_height, placed.height, placed.whole_scale, placed.is_whole_scale(), scale);
   for (const scaling_tap& column : plan.columns) plan.column_shares.push_back(float(column.weight) / full_weight);
-  if (!placed.is_whole_scale()) plan.blended_rows.resize(6 * plan.columns.size());
+  if (!placed.is_whole_scale()) plan.blended_rows.resize(2 * 6 * plan.columns.size());
   return plan;
 }
 
-void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<xrgb_pixel> target) {
-  scale_into(plan, picture, target);
+void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<xrgb_pixel> target,
+                   scaling_band band) {
+  scale_into(plan, picture, target, band);
 }
 
-void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<rgb565_pixel> target) {
-  scale_into(plan, picture, target);
+void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<rgb565_pixel> target,
+                   scaling_band band) {
+  scale_into(plan, picture, target, band);
 }

@@ -32,19 +32,25 @@ struct scaling_plan {
   std::vector<scaling_tap> columns;  // one for each of the placed area's columns
   std::vector<scaling_tap> rows;     // one for each of its rows, the bottom row first
   std::vector<float> column_shares;  // each column's second weight as a fraction, for blending in floats
-  // Room for two picture rows blended across, three channels each, made with
-  // the plan so that scaling a frame allocates nothing.
+  // Room for two picture rows blended across, three channels each, for each
+  // of the two bands, made with the plan so that scaling a frame allocates nothing.
   mutable std::vector<float> blended_rows;
 };
 
 scaling_plan plan_scaling(int target_width, int target_height);
+
+// The placed area's rows split in two, so that two threads may scale one
+// frame between them: the lower half, the upper half, or all of it.
+enum class scaling_band { lower, upper, whole };
 
 // Scales the picture (picture_width x picture_height, the bottom row first,
 // as glReadPixels reads it) into the placed area of target (target_width x
 // target_height, the top row first, as X takes it), widening 16-bit colour
 // to 8 bits a channel as OpenGL does, to the nearest level. The bands around
 // it are left as they are: black once, they stay black.
-void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<xrgb_pixel> target);
+void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<xrgb_pixel> target,
+                   scaling_band band = scaling_band::whole);
 // The same for a 16-bit target, each channel narrowed back to the nearest
 // 5-6-5 level: at whole scales the picture's own pixels.
-void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<rgb565_pixel> target);
+void scale_picture(const scaling_plan& plan, std::span<const rgb565_pixel> picture, std::span<rgb565_pixel> target,
+                   scaling_band band = scaling_band::whole);

@@ -16,7 +16,7 @@
 #include <tuple>
 #include <vector>
 
-#include "offscreen/cpu_scaling.h"
+#include "offscreen/cpu_presenting.h"
 #include "offscreen/offscreen_context.h"
 #include "offscreen/picture_framebuffer.h"
 #include "offscreen/picture_placement.h"
@@ -128,11 +128,13 @@ std::vector<rgb565_pixel> read_back(const picture_framebuffer& picture) {
   return pixels;
 }
 
-// The screen's channels more than one level from the picture scaled on the CPU
-// from its 16-bit pixels (whose rows are top first, the screen's bottom first).
+// The screen's channels more than one level from the picture presented on the
+// CPU as the show presents it, its halves scaled on two threads where there
+// are two cores (its rows are top first, the screen's bottom first).
 int channels_apart_from_cpu(const picture_framebuffer& picture, const rgb_frame& screen, int width, int height) {
   std::vector<xrgb_pixel> to(std::size_t(width) * height, 0);
-  scale_picture(plan_scaling(width, height), read_back(picture), to);
+  cpu_presenter presenter;
+  present_on_cpu(presenter, picture, to, width, height);
   int apart = 0;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <ranges>
 #include <stdexcept>
 
 #include "tests/e2e/show_run.h"
@@ -166,7 +165,8 @@ sound_server_start start_sound_server(sound_server_kind kind, const std::filesys
 }
 
 void stop_sound_server(sound_server& server) {
-  for (child_process& daemon : server.processes | std::views::reverse) stop_process(daemon, stop_grace);
+  for (auto daemon = server.processes.rbegin(); daemon != server.processes.rend(); ++daemon)
+    stop_process(*daemon, stop_grace);
 }
 
 void kill_sound_server(sound_server& server) {

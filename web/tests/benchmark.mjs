@@ -11,9 +11,9 @@ import {setTimeout as sleep} from 'node:timers/promises';
 import {brotliCompressSync, gzipSync} from 'node:zlib';
 
 import {launch_browser} from './support/browser.mjs';
-import {describe_pacing, frame_pacing, install_frame_probe, read_frame_probe} from './support/frame_probe.mjs';
+import {describe_pacing, frame_pacing, read_frame_probe} from './support/frame_probe.mjs';
 import {site_folder, test_pages_folder} from './support/paths.mjs';
-import {frames_drawn, hide_for, music_against_picture, wait_for_state} from './support/show_page.mjs';
+import {frames_drawn, hide_for, music_against_picture, open_show_page, wait_for_state} from './support/show_page.mjs';
 import {serve_site} from './support/site_server.mjs';
 
 const first_frame_runs = 5;
@@ -30,33 +30,28 @@ function transfer_sizes() {
   console.log('| File | Bytes | gzip -9 | brotli |\n|---|---|---|---|');
   const sizes_of = (file) => {
     const bytes = readFileSync(join(site_folder, file));
-    return {raw: bytes.length, gzip: gzipSync(bytes, {level: 9}).length, brotli: brotliCompressSync(bytes).length};
+    return [bytes.length, gzipSync(bytes, {level: 9}).length, brotliCompressSync(bytes).length];
   };
-  const row = (name, sizes) => console.log(`| ${name} | ${kb(sizes.raw)} KB | ${kb(sizes.gzip)} KB | ${kb(sizes.brotli)} KB |`);
-  const total = {raw: 0, gzip: 0, brotli: 0};
-  for (const file of readdirSync(site_folder).sort().filter((name) => name !== single_file)) {
-    const sizes = sizes_of(file);
-    for (const kind in total) total[kind] += sizes[kind];
-    row(file, sizes);
-  }
-  row('the served site', total);
+  const row = (name, sizes) => console.log(`| ${name} | ${sizes.map((size) => `${kb(size)} KB`).join(' | ')} |`);
+  const files = readdirSync(site_folder).sort().filter((name) => name !== single_file);
+  const served = files.map(sizes_of);
+  files.forEach((file, index) => row(file, served[index]));
+  row('the served site', [0, 1, 2].map((kind) => served.reduce((total, sizes) => total + sizes[kind], 0)));
   row(`${single_file} (the same in one file)`, sizes_of(single_file));
 }
 
-async function open_page(browser, url) {
-  const page = await browser.newPage();
-  await page.setViewport({width: 960, height: 540});
-  await install_frame_probe(page);
-  await page.goto(url);
+// A new tab at `url`, once it invites, clicked to start the show.
+async function start_show(browser, url) {
+  const {page} = await open_show_page(browser, url, {width: 960, height: 540});
   await wait_for_state(page, 'inviting', 30);
+  await page.mouse.click(480, 270);
   return page;
 }
 
 async function first_frame_delays(browser, url) {
   const delays = [];
   for (let run = 0; run < first_frame_runs; ++run) {
-    const page = await open_page(browser, url);
-    await page.mouse.click(480, 270);
+    const page = await start_show(browser, url);
     await sleep(1500);
     const {first_frame_drawn, click_time} = await read_frame_probe(page);
     delays.push(first_frame_drawn - click_time);
@@ -67,8 +62,7 @@ async function first_frame_delays(browser, url) {
 }
 
 async function whole_run(browser, url, screenshot) {
-  const page = await open_page(browser, url);
-  await page.mouse.click(480, 270);
+  const page = await start_show(browser, url);
   if (screenshot) {
     while (await frames_drawn(page) < screenshot_frame) await sleep(5);
     await page.screenshot({path: screenshot});

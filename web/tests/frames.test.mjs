@@ -26,6 +26,7 @@ const picture_frames_with_edge_ties = [1, 50, 900];
 const cube_and_final_frames = [2057, 2300, 2512, 2645, 2694, 3000, frames_in_show];
 const near_frames = [...picture_frames_with_edge_ties, ...cube_and_final_frames];
 const largest_share_differing = 0.002;
+const small = [640, 480];
 // Scaled up by 2.25, each frame presented as a desktop window presents it.
 const large = [1440, 1080];
 const large_frames = [294, 1420, frames_in_show];
@@ -36,17 +37,15 @@ const replay_to = 294;
 const looked_at_folder = join(site_folder, '..', 'test-frames');
 
 let web;
-const native = new Map();  // "frame@WxH" to frame
+let native;  // "frame@WxH" to frame
 
 const size_name = ([width, height]) => `${width}x${height}`;
 
 before(async () => {
   const small_frames = [...exact_picture_frames, ...near_frames].sort((a, b) => a - b);
-  for (const [frames, size] of [[small_frames, [640, 480]], [large_frames, large]]) {
-    for (const [number, frame] of capture_native_frames(frames, size_name(size)))
-      native.set(`${number}@${size_name(size)}`, frame);
-  }
-  const wanted = small_frames.map((number) => [number, large_frames.includes(number) ? [[640, 480], large] : [[640, 480]]]);
+  native = new Map([...capture_native_frames(small_frames, size_name(small)),
+                    ...capture_native_frames(large_frames, size_name(large))]);
+  const wanted = small_frames.map((number) => [number, large_frames.includes(number) ? [small, large] : [small]]);
   const server = await serve_site(site_folder, test_pages_folder);
   const browser = await launch_browser();
   try {
@@ -67,18 +66,21 @@ before(async () => {
   }
 });
 
-function decode(base64, [width, height]) {
-  return {width, height, rgb: Buffer.from(base64, 'base64')};
-}
+const decode = (base64, [width, height]) => ({width, height, rgb: Buffer.from(base64, 'base64')});
 
 function web_frame(name) {
   assert.ok(web.frames[name], `frame ${name} was not read back`);
   return decode(web.frames[name], name.split('@')[1].split('x').map(Number));
 }
 
-function share_differing(number, size = [640, 480], levels = one_rgb565_step) {
-  const name = `${number}@${size_name(size)}`;
-  return pixels_differing(web_frame(name), native.get(name), levels) / (size[0] * size[1]);
+const names = (numbers, size = small) => numbers.map((number) => `${number}@${size_name(size)}`);
+
+// The share of a frame's pixels that differ by more than one 16-bit step from the desktop's.
+function share_differing(name) {
+  const frame = web_frame(name);
+  const share = pixels_differing(frame, native.get(name), one_rgb565_step) / (frame.width * frame.height);
+  console.log(`frame ${name}: ${(100 * share).toFixed(3)}% of the pixels differ`);
+  return share;
 }
 
 // Whether every channel of a frame holds a value that 16-bit colour widens to.
@@ -89,32 +91,25 @@ function is_rgb565(frame) {
 }
 
 test('presents_the_picture_scenes_pixel_for_pixel_as_the_desktop_does', () => {
-  for (const number of [...exact_picture_frames, ...near_frames])
-    assert.ok(is_rgb565(web_frame(`${number}@640x480`)), `frame ${number} is not in 16-bit colour`);
-  for (const number of exact_picture_frames) assert.equal(share_differing(number), 0, `frame ${number}`);
-  for (const number of large_frames.filter((frame) => exact_picture_frames.includes(frame))) {
-    const share = share_differing(number, large);
-    console.log(`frame ${number} at ${size_name(large)}: ${(100 * share).toFixed(3)}% of the pixels differ`);
-    assert.equal(share, 0, `frame ${number} at ${size_name(large)}`);
-  }
+  for (const name of names([...exact_picture_frames, ...near_frames]))
+    assert.ok(is_rgb565(web_frame(name)), `frame ${name} is not in 16-bit colour`);
+  const exact_large_frames = large_frames.filter((frame) => exact_picture_frames.includes(frame));
+  for (const name of [...names(exact_picture_frames), ...names(exact_large_frames, large)])
+    assert.equal(share_differing(name), 0, `frame ${name}`);
 });
 
 test('presents_every_other_frame_within_0_2_percent_of_the_pixels', () => {
-  for (const number of near_frames) {
-    const share = share_differing(number);
-    console.log(`frame ${number}: ${(100 * share).toFixed(3)}% of the pixels differ`);
-    assert.ok(share <= largest_share_differing, `frame ${number}: ${(100 * share).toFixed(3)}% differ`);
+  for (const name of [...names(near_frames), ...names([frames_in_show], large)]) {
+    const share = share_differing(name);
+    assert.ok(share <= largest_share_differing, `frame ${name}: ${(100 * share).toFixed(3)}% differ`);
   }
-  const share = share_differing(frames_in_show, large);
-  console.log(`frame ${frames_in_show} at ${size_name(large)}: ${(100 * share).toFixed(3)}% of the pixels differ`);
-  assert.ok(share <= largest_share_differing);
 });
 
 test('ends_on_frame_3194_draws_nothing_after_it_and_plays_again_from_the_start', () => {
   assert.equal(web.drawn, frames_in_show);
   assert.equal(web.ended, true);
   assert.equal(web.still_ended, true);
-  const replayed = decode(web.replayed, [640, 480]);
+  const replayed = decode(web.replayed, small);
   assert.equal(pixels_differing(replayed, web_frame(`${replay_to}@640x480`)), 0, `frame ${replay_to} played again`);
 });
 

@@ -12,27 +12,25 @@ import {setTimeout as sleep} from 'node:timers/promises';
 import {pathToFileURL} from 'node:url';
 
 import {launch_browser} from './support/browser.mjs';
-import {describe_pacing, frame_pacing, install_frame_probe, read_frame_probe} from './support/frame_probe.mjs';
+import {describe_pacing, frame_pacing, read_frame_probe} from './support/frame_probe.mjs';
 import {site_folder, test_pages_folder} from './support/paths.mjs';
 import {frames_in_show, music_file} from './support/show_facts.mjs';
-import {frames_drawn, hide_for, music_against_picture, music_status, page_state, wait_for_state} from './support/show_page.mjs';
+import {frames_drawn, hide_for, music_against_picture, music_status, open_show_page, page_state, wait_for_state}
+  from './support/show_page.mjs';
 import {serve_site} from './support/site_server.mjs';
 
-const pictures_in_show = 7;
+const ca_passe_for_each_picture = Array(7).fill(' ca passe ');  // the show has 7 pictures
+const ca_passe_lines = (lines) => lines.filter((line) => line.includes('ca passe'));
 
 let server;
 let browser;
 let page;
-const console_lines = [];
+let console_lines;
 
 before(async () => {
   server = await serve_site(site_folder, test_pages_folder);
   browser = await launch_browser();
-  page = await browser.newPage();
-  await page.setViewport({width: 800, height: 600});
-  page.on('console', (message) => console_lines.push(message.text()));
-  await install_frame_probe(page);
-  await page.goto(server.url);
+  ({page, lines: console_lines} = await open_show_page(browser, server.url));
   await wait_for_state(page, 'inviting', 30);
 });
 
@@ -42,10 +40,14 @@ after(async () => {
 });
 
 test('prints_ca_passe_once_for_each_picture_to_the_console_and_no_emulation_warnings', () => {
-  assert.deepEqual(console_lines.filter((line) => line.includes('ca passe')),
-                   Array(pictures_in_show).fill(' ca passe '));
+  assert.deepEqual(ca_passe_lines(console_lines), ca_passe_for_each_picture);
   assert.deepEqual(console_lines.filter((line) => /emscripten GL|Unhandled `pname`/.test(line)), []);
 });
+
+const is_hidden = (on_page, selector) => on_page.$eval(selector, (element) => element.hidden);
+// A key pressed, and time for the page to answer it.
+const press = (key, ms) => page.keyboard.press(key).then(() => sleep(ms));
+const full_screen = () => page.evaluate(() => document.fullscreenElement?.id ?? null);
 
 test('waits_for_a_key_or_a_click_with_neither_frames_nor_music', async () => {
   await sleep(500);
@@ -57,8 +59,8 @@ test('waits_for_a_key_or_a_click_with_neither_frames_nor_music', async () => {
     assert.equal(status.peak, 0);
     assert.equal(status.position, 0);
   }
-  assert.equal(await page.$eval('#ending', (card) => card.hidden), true);
-  assert.equal(await page.$eval('#invitation', (card) => card.hidden), false);
+  assert.equal(await is_hidden(page, '#ending'), true);
+  assert.equal(await is_hidden(page, '#invitation'), false);
 });
 
 const picture_box = () => page.$eval('#picture', (box) => {
@@ -73,18 +75,16 @@ async function drawing_buffer() {
 }
 
 test('places_the_picture_4_3_centred_as_large_as_fits_in_a_canvas_of_device_pixels', async () => {
+  const boxes = [[1000, 500, [167, 0, 667, 500]], [600, 900, [0, 225, 600, 450]], [800, 600, [0, 0, 800, 600]]];
   try {
-    await page.setViewport({width: 1000, height: 500});
-    assert.deepEqual(await picture_box(), [167, 0, 667, 500]);
-    assert.deepEqual(await drawing_buffer(), [1000, 500]);
-    await page.setViewport({width: 600, height: 900});
-    assert.deepEqual(await picture_box(), [0, 225, 600, 450]);
-    assert.deepEqual(await drawing_buffer(), [600, 900]);
+    for (const [width, height, box] of boxes) {
+      await page.setViewport({width, height});
+      assert.deepEqual(await picture_box(), box, `picture in ${width}x${height}`);
+      assert.deepEqual(await drawing_buffer(), [width, height]);
+    }
   } finally {
     await page.setViewport({width: 800, height: 600});
   }
-  assert.deepEqual(await picture_box(), [0, 0, 800, 600]);
-  assert.deepEqual(await drawing_buffer(), [800, 600]);
   assert.equal(await page.evaluate(() => getComputedStyle(document.body).backgroundColor), 'rgb(0, 0, 0)');
 });
 
@@ -105,14 +105,11 @@ test('plays_the_music_with_the_show', async () => {
 });
 
 test('s_silences_the_music_and_m_starts_it_again_from_the_beginning', async () => {
-  await page.keyboard.press('S');  // upper case does nothing
-  await sleep(200);
+  await press('S', 200);  // upper case does nothing
   assert.ok((await music_status(page)).peak > 0, '"S" silenced it');
-  await page.keyboard.press('s');
-  await sleep(200);
+  await press('s', 200);
   assert.equal((await music_status(page)).peak, 0);
-  await page.keyboard.press('m');
-  await sleep(200);
+  await press('m', 200);
   const status = await music_status(page);
   assert.ok(status.peak > 0, 'still silent');
   assert.ok(status.position < 0.5, `at ${status.position} s, not from the beginning`);
@@ -120,13 +117,10 @@ test('s_silences_the_music_and_m_starts_it_again_from_the_beginning', async () =
 });
 
 test('f_and_a_double_click_ask_for_full_screen_and_F_does_not', async () => {
-  const full_screen = () => page.evaluate(() => document.fullscreenElement?.id ?? null);
   const leave_full_screen = () => page.evaluate(() => document.exitFullscreen());
-  await page.keyboard.press('F');
-  await sleep(300);
+  await press('F', 300);
   assert.equal(await full_screen(), null);
-  await page.keyboard.press('f');
-  await sleep(300);
+  await press('f', 300);
   assert.equal(await full_screen(), 'stage');
   await leave_full_screen();
   await page.mouse.click(400, 300, {clickCount: 2});
@@ -148,9 +142,8 @@ test('keeps_time_with_its_music_through_a_hidden_tab_and_stops_after_frame_3194_
   const offsets = `music against picture: ${before_hiding.toFixed(1)} ms before, ${after_showing.toFixed(1)} ms after`;
   console.log(offsets);
   assert.ok(Math.abs(after_showing - before_hiding) <= 2000 / 60, offsets);
-  await page.keyboard.press('f');  // and the end leaves full screen
-  await sleep(300);
-  assert.equal(await page.evaluate(() => document.fullscreenElement?.id), 'stage');
+  await press('f', 300);  // and the end leaves full screen
+  assert.equal(await full_screen(), 'stage');
   await wait_for_state(page, 'ended', 300);
   assert.equal(await frames_drawn(page), frames_in_show);
   // Its last step is due 3193 sixtieths of a second in, however many frames the machine showed.
@@ -162,21 +155,17 @@ test('keeps_time_with_its_music_through_a_hidden_tab_and_stops_after_frame_3194_
   await sleep(300);
   assert.equal((await music_status(page)).position, stopped.position, 'the music goes on');
   assert.equal(await frames_drawn(page), frames_in_show);
-  assert.equal(await page.evaluate(() => document.fullscreenElement), null);
+  assert.equal(await full_screen(), null);
 });
 
 test('offers_to_play_again_in_the_lower_bar_and_escape_starts_nothing', async () => {
   // Under the show's own closing card: in the picture's lower black bar (73 of 480 rows).
   const [, top, , height] = await picture_box();
-  const card = await page.$eval('#ending', (ending) => {
-    const box = ending.getBoundingClientRect();
-    return {hidden: ending.hidden, top: box.top, bottom: box.bottom};
-  });
-  assert.equal(card.hidden, false);
+  const card = await page.$eval('#ending', (ending) => ending.getBoundingClientRect().toJSON());
+  assert.equal(await is_hidden(page, '#ending'), false);
   assert.ok(card.top >= top + height * (480 - 73) / 480 - 1 && card.bottom <= top + height + 1,
             `the card spans ${card.top} to ${card.bottom}`);
-  await page.keyboard.press('Escape');
-  await sleep(300);
+  await press('Escape', 300);
   assert.equal(await page_state(page), 'ended');
   assert.equal(await frames_drawn(page), frames_in_show);
 });
@@ -214,36 +203,38 @@ test('escape_ends_the_show_and_its_music_at_once', async () => {
   assert.equal(await frames_drawn(page), frames);
 });
 
-// A copy of the site as a careless upload leaves it: without `missing`, and
-// with `broken` files of nonsense. Served, it resolves to {url, close()}.
-function serve_damaged_site({missing = [], broken = []}) {
+// Serves a copy of the site as a careless upload leaves it: without
+// `missing`, and with `broken` files of nonsense; resolves to what use(url) does.
+async function with_damaged_site({missing = [], broken = []}, use) {
   const folder = mkdtempSync(join(tmpdir(), 'quorvan-damaged-site-'));
   cpSync(site_folder, folder, {recursive: true});
   for (const file of missing) rmSync(join(folder, file));
   for (const file of broken) writeFileSync(join(folder, file), 'not what it should be');
-  return serve_site(folder, test_pages_folder);
+  const served = await serve_site(folder, test_pages_folder);
+  try {
+    return await use(served.url);
+  } finally {
+    await served.close();
+  }
 }
 
-async function open_page(url, viewport = {width: 800, height: 600}) {
-  const opened = await browser.newPage();
-  await opened.setViewport(viewport);
-  const lines = [];
-  opened.on('console', (message) => lines.push(message.text()));
-  await opened.goto(url);
+const picture_words = (on_page) => on_page.$eval('#picture', (picture) => picture.innerText);
+
+// A new tab at `url`, once it has loaded (10 s at most): {opened, lines of its console, words in its picture}.
+async function open_page(url, viewport) {
+  const {page: opened, lines} = await open_show_page(browser, url, viewport);
   for (let waited = 0; waited < 100 && ['loading', undefined].includes(await page_state(opened)); waited++) await sleep(100);
-  const words = await opened.$eval('#picture', (picture) => picture.innerText);
-  return {opened, lines, words};
+  return {opened, lines, words: await picture_words(opened)};
 }
 
 test('says_which_file_is_missing_or_broken_and_plays_on_without_it', async () => {
-  const damaged = await serve_damaged_site({missing: ['smiley_256.png'], broken: [music_file]});
-  try {
-    const {opened} = await open_page(damaged.url);
+  await with_damaged_site({missing: ['smiley_256.png'], broken: [music_file]}, async (url) => {
+    const {opened} = await open_page(url);
     assert.equal(await page_state(opened), 'inviting');
     // The mixer tells of the module once its worklet has read it, which may be after the invitation.
     const told = () => document.querySelector('#picture').innerText.includes('not a module');
     await opened.waitForFunction(told, {timeout: 10000}).catch(() => {});
-    const words = await opened.$eval('#picture', (picture) => picture.innerText);
+    const words = await picture_words(opened);
     assert.match(words, /smiley_256[.]png could not be loaded \(404 Not Found\).*That picture shows white/);
     assert.match(words, /quorvan[.]xm is not a module this show can play: the show plays without music/);
     // The smiley's quad, drawn in the middle of the picture, is white, as on a desktop.
@@ -258,30 +249,26 @@ test('says_which_file_is_missing_or_broken_and_plays_on_without_it', async () =>
       return Array.from(pixel.subarray(0, 3));
     });
     assert.deepEqual(middle, [255, 255, 255]);
-  } finally {
-    await damaged.close();
-  }
-  const without_show = await serve_damaged_site({missing: ['quorvan_show.wasm']});
-  try {
-    const {opened, words} = await open_page(without_show.url);
+  });
+  await with_damaged_site({missing: ['quorvan_show.wasm']}, async (url) => {
+    const {opened, words} = await open_page(url);
     assert.equal(await page_state(opened), 'failed');
     assert.match(words, /quorvan_show[.]wasm could not be loaded \(404 Not Found\): put the whole site folder/);
-  } finally {
-    await without_show.close();
-  }
+  });
 });
 
 test('from_disk_the_site_says_how_to_serve_it_and_quorvan_html_plays_on_a_phone', async () => {
-  const {opened: from_disk, words} = await open_page(pathToFileURL(join(site_folder, 'index.html')).href);
+  const from_disk_url = (file) => pathToFileURL(join(site_folder, file)).href;
+  const {opened: from_disk, words} = await open_page(from_disk_url('index.html'));
   assert.equal(await page_state(from_disk), 'failed');
   assert.ok(words.includes(`Open quorvan.html instead, or serve this folder: python3 -m http.server -d ${site_folder}/ 8000`), words);
 
   const phone = {width: 390, height: 844, isMobile: true, hasTouch: true};
-  const {opened, lines, words: invitation} = await open_page(pathToFileURL(join(site_folder, 'quorvan.html')).href, phone);
+  const {opened, lines, words: invitation} = await open_page(from_disk_url('quorvan.html'), phone);
   assert.equal(await page_state(opened), 'inviting');
   assert.match(invitation, /Tap to start/);
-  assert.equal(await opened.$eval('#keys', (keys) => keys.hidden), true);
-  assert.deepEqual(lines.filter((line) => line.includes('ca passe')), Array(pictures_in_show).fill(' ca passe '));
+  assert.equal(await is_hidden(opened, '#keys'), true);
+  assert.deepEqual(ca_passe_lines(lines), ca_passe_for_each_picture);
   await opened.touchscreen.tap(195, 422);
   await sleep(1000);
   const status = await music_status(opened);

@@ -12,8 +12,7 @@ window.draw_frames = async function(wanted, replay_to) {
   const sizes_of = new Map(wanted);
   const frames = {};
   const read = ([width, height]) => {
-    show.canvas.width = width;
-    show.canvas.height = height;
+    Object.assign(show.canvas, {width, height});
     show._web_present(width, height);
     // Read within the same task as the drawing, before the browser presents
     // it, from the canvas: presenting leaves the show's picture bound.

@@ -15,10 +15,9 @@ const chromium_arguments = [
 
 export function launch_browser() {
   // Chromium's sandbox refuses to start as root, which CI runs as.
-  const as_root = process.getuid && process.getuid() === 0;
   return puppeteer.launch({
     executablePath: '/usr/bin/chromium',
     headless: true,
-    args: as_root ? [...chromium_arguments, '--no-sandbox'] : chromium_arguments,
+    args: process.getuid?.() === 0 ? [...chromium_arguments, '--no-sandbox'] : chromium_arguments,
   });
 }

@@ -17,14 +17,10 @@ function frame_probe() {
   }, true);
 }
 
-export function install_frame_probe(page) {
-  return page.evaluateOnNewDocument(frame_probe);
-}
+export const install_frame_probe = (page) => page.evaluateOnNewDocument(frame_probe);
 
 // {frame_times, click_time, first_frame_drawn}, in ms on the page's performance clock.
-export function read_frame_probe(page) {
-  return page.evaluate(() => window.frame_probe);
-}
+export const read_frame_probe = (page) => page.evaluate(() => window.frame_probe);
 
 // The intervals between frames: count, frames a second, median, 99th
 // percentile, worst and closest, in ms.

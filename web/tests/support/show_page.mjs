@@ -2,8 +2,21 @@
 // count (window.quorvan), and what its music worklet says.
 import {setTimeout as sleep} from 'node:timers/promises';
 
+import {install_frame_probe} from './frame_probe.mjs';
+
 export const page_state = (page) => page.evaluate(() => window.quorvan.state);
 export const frames_drawn = (page) => page.evaluate(() => window.quorvan.frames);
+
+// A new tab at `viewport` with the frame probe, gone to `url`; and its console's lines, as they come.
+export async function open_show_page(browser, url, viewport = {width: 800, height: 600}) {
+  const page = await browser.newPage();
+  await page.setViewport(viewport);
+  const lines = [];
+  page.on('console', (message) => lines.push(message.text()));
+  await install_frame_probe(page);
+  await page.goto(url);
+  return {page, lines};
+}
 
 // Waits until the page's state is `state`; throws after `seconds`.
 export async function wait_for_state(page, state, seconds) {

@@ -1,5 +1,6 @@
 // site_server.mjs: serves the built site, and the tests' own pages under
 // /tests/, over HTTP on a free port of 127.0.0.1, as any static host would.
+import {once} from 'node:events';
 import {createServer} from 'node:http';
 import {readFile} from 'node:fs/promises';
 import {extname, join, normalize} from 'node:path';
@@ -7,14 +8,12 @@ import {extname, join, normalize} from 'node:path';
 const content_types = {
   '.html': 'text/html',
   '.js': 'text/javascript',
-  '.mjs': 'text/javascript',
   '.css': 'text/css',
   '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream',
 };
 
 // Starts serving; resolves to {url, close()} once it listens.
-export function serve_site(site_folder, test_pages_folder) {
+export async function serve_site(site_folder, test_pages_folder) {
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
     const file = path.startsWith('/tests/')
@@ -22,19 +21,11 @@ export function serve_site(site_folder, test_pages_folder) {
         : join(site_folder, path === '/' ? 'index.html' : path);
     try {
       const body = await readFile(file);
-      response.writeHead(200, {'Content-Type': content_types[extname(file)] ?? 'application/octet-stream'});
-      response.end(body);
+      response.writeHead(200, {'Content-Type': content_types[extname(file)] ?? 'application/octet-stream'}).end(body);
     } catch {
-      response.writeHead(404);
-      response.end();
+      response.writeHead(404).end();
     }
   });
-  return new Promise((resolve) => {
-    server.listen(0, '127.0.0.1', () => {
-      resolve({
-        url: `http://127.0.0.1:${server.address().port}/`,
-        close: () => new Promise((done) => server.close(done)),
-      });
-    });
-  });
+  await once(server.listen(0, '127.0.0.1'), 'listening');
+  return {url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((done) => server.close(done))};
 }

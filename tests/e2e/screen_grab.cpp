@@ -8,7 +8,8 @@
 
 #include <bit>
 #include <memory>
-#include <thread>
+
+#include "tests/e2e/show_run.h"
 
 namespace {
 
@@ -65,16 +66,14 @@ bool wait_for_window(const std::string& display_name, const std::string& title, 
                      auto&& sized_as_wanted) {
   display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
   if (!display) return false;
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const Window window = find_window(display.get(), DefaultRootWindow(display.get()), title);
-    XWindowAttributes attributes;
-    if (window != None && XGetWindowAttributes(display.get(), window, &attributes) != 0 &&
-        sized_as_wanted(attributes.width, attributes.height))
-      return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
+  return poll_until(
+      [&] {
+        const Window window = find_window(display.get(), DefaultRootWindow(display.get()), title);
+        XWindowAttributes attributes;
+        return window != None && XGetWindowAttributes(display.get(), window, &attributes) != 0 &&
+               sized_as_wanted(attributes.width, attributes.height);
+      },
+      limit);
 }
 
 }  // namespace

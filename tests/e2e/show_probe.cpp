@@ -36,6 +36,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -79,14 +81,10 @@ void log_event(const char* format, ...) {
 }
 
 std::vector<int> frame_list(const char* variable) {
-  std::vector<int> frames;
   const char* text = std::getenv(variable);
-  for (char* end = nullptr; text != nullptr && *text != '\0'; text = end) {
-    const long frame = std::strtol(text, &end, 10);
-    if (end == text) break;
-    frames.push_back(int(frame));
-    if (*end == ',') ++end;
-  }
+  std::istringstream list(text != nullptr ? text : "");
+  std::vector<int> frames;
+  for (int frame = 0; list >> frame; list.ignore()) frames.push_back(frame);
   return frames;
 }
 
@@ -94,10 +92,7 @@ bool listed(const std::vector<int>& frames, int frame) { return std::ranges::fin
 
 void at_exit() {
   log_event("exit");
-  if (std::FILE* file = std::fopen((probe.folder + "/frames").c_str(), "w")) {
-    std::fprintf(file, "%d\n", probe.frames_presented);
-    std::fclose(file);
-  }
+  std::ofstream(probe.folder + "/frames") << probe.frames_presented << '\n';
 }
 
 bool start_probe() {

@@ -12,7 +12,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
-#include <utility>
 
 #include "tests/support/file_bytes.h"
 
@@ -34,9 +33,7 @@ std::string frame_list(const std::vector<int>& frames) {
 
 // Polls the probe's log until an event matches; nullopt at the limit or once
 // the program has ended without it.
-template <typename predicate>
-std::optional<probe_event> wait_for_match(const running_show& show, predicate matches,
-                                          std::chrono::milliseconds limit) {
+std::optional<probe_event> wait_for_match(const running_show& show, auto matches, std::chrono::milliseconds limit) {
   std::optional<probe_event> found;
   const auto found_or_ended = [&] {
     // Whether it has ended is asked before reading, so its last events count.
@@ -51,26 +48,17 @@ std::optional<probe_event> wait_for_match(const running_show& show, predicate ma
 
 }  // namespace
 
-running_show::running_show(running_show&& other) noexcept
-    : folder(std::move(other.folder)),
-      display(std::move(other.display)),
-      process(std::move(other.process)),
-      resume_fd(std::exchange(other.resume_fd, -1)) {}
-
 running_show::~running_show() {
   kill_process(process);  // before closing the FIFO, so a held show cannot run on
   if (resume_fd >= 0) close(resume_fd);
 }
 
 running_show start_show_on(const std::string& display, const show_data_folder& folder, const show_options& options) {
-  running_show show;
-  show.folder = folder.path;
-  show.display = display;
   // The bench holds the FIFO open for reading and writing, so the probe's
   // open never blocks and its read waits for exactly one byte per hold.
   const std::filesystem::path fifo = folder.path / "resume";
   if (mkfifo(fifo.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + fifo.string());
-  show.resume_fd = open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+  const int resume_fd = open(fifo.c_str(), O_RDWR | O_CLOEXEC);
 
   process_setup setup{
       .command = {QUORVAN_PROGRAM},
@@ -87,8 +75,7 @@ running_show start_show_on(const std::string& display, const show_data_folder& f
   if (sound.empty()) sound = {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + (folder.path / capture_name).string()};
   setup.environment.insert(setup.environment.end(), sound.begin(), sound.end());
   setup.environment.insert(setup.environment.end(), options.environment.begin(), options.environment.end());
-  show.process = start_process(setup);
-  return show;
+  return {.folder = folder.path, .display = display, .process = start_process(setup), .resume_fd = resume_fd};
 }
 
 std::vector<probe_event> read_events(const std::filesystem::path& folder) {

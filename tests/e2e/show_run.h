@@ -37,9 +37,7 @@ struct running_show {
   child_process process;
   int resume_fd = -1;  // the bench's end of the probe's "resume" FIFO
 
-  running_show() = default;
-  running_show(running_show&& other) noexcept;
-  running_show& operator=(running_show&&) = delete;
+  // Neither copied nor moved: start_show_on makes it in place.
   ~running_show();
 };
 

@@ -7,10 +7,7 @@
 // full_screen_test.cpp.)
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,10 +27,9 @@ constexpr long escape = 27;
 
 // The first frame of every scene (on which, but for the first, the one before
 // draws its last), and the last frame.
-constexpr std::array<int, scene_count + 1> looked_at_frames = [] {
-  std::array<int, scene_count + 1> frames{};
-  std::ranges::copy(scene_first_frames, frames.begin());
-  frames.back() = frames_in_show;
+const std::vector<int> looked_at_frames = [] {
+  std::vector<int> frames(scene_first_frames.begin(), scene_first_frames.end());
+  frames.push_back(frames_in_show);
   return frames;
 }();
 
@@ -79,8 +75,9 @@ struct typed_moment {
   std::size_t handled_byte = 0;
 };
 
-// The one run, and the moments the music tests judge by.
+// The one run, played when it is made, and the moments the music tests judge by.
 struct whole_run {
+  explicit whole_run(const std::string& display);
   std::string failure;  // why the run could not be made as planned; empty if it was
   show_data_folder folder{"whole-show"};
   show_result result;
@@ -96,19 +93,13 @@ bool listen(const running_show& show, double seconds) {
   return poll_until([&] { return captured_bytes(show) >= wanted; }, event_limit);
 }
 
-// Waits until the show has handled that many keys.
-bool wait_for_keys(const running_show& show, std::size_t count) {
-  return poll_until([&] { return events_named(read_events(show.folder), "key").size() >= count; }, event_limit);
-}
-
 // Plays the show through on the display, typing the keys at their holds, after
 // another program has left the keyboard focus nowhere.
 std::string play_through(whole_run& run, const std::string& display) {
   if (!leave_keyboard_focus_nowhere(display)) return "cannot leave the keyboard focus nowhere";
   std::vector<int> holds{last_hold};
   for (const typed_keys& typed : keys_typed) holds.push_back(typed.frame);
-  running_show show = start_show_on(
-      display, run.folder, {.hold_frames = holds, .saved_frames = {looked_at_frames.begin(), looked_at_frames.end()}});
+  running_show show = start_show_on(display, run.folder, {.hold_frames = holds, .saved_frames = looked_at_frames});
   std::size_t keys_so_far = 0;
   for (const typed_keys& typed : keys_typed) {
     const std::string at = " at frame " + std::to_string(typed.frame);
@@ -116,7 +107,8 @@ std::string play_through(whole_run& run, const std::string& display) {
     const std::size_t typed_byte = captured_bytes(show);
     if (!press_keys_at(show, typed.frame, typed.keys)) return "cannot type" + at;
     keys_so_far += typed.keys.size();
-    if (!wait_for_keys(show, keys_so_far)) return "keys typed" + at + " never reached the show";
+    const auto handled = [&] { return events_named(read_events(show.folder), "key").size() >= keys_so_far; };
+    if (!poll_until(handled, event_limit)) return "keys typed" + at + " never reached the show";
     run.moments[typed.frame] = {.typed_byte = typed_byte, .handled_byte = captured_bytes(show)};
   }
   if (!wait_for_hold(show, last_hold, event_limit) || !listen(show, compared_seconds + 2 * settle_seconds))
@@ -126,14 +118,7 @@ std::string play_through(whole_run& run, const std::string& display) {
   return "";
 }
 
-const whole_run& whole_show(const std::string& display) {
-  static const std::unique_ptr<whole_run> run = [&] {
-    auto played = std::make_unique<whole_run>();
-    played->failure = play_through(*played, display);
-    return played;
-  }();
-  return *run;
-}
+whole_run::whole_run(const std::string& display) { failure = play_through(*this, display); }
 
 // The captured music, read back in the format the sound layer opened the device with.
 struct capture {
@@ -165,7 +150,8 @@ double likeness_to_the_module(const capture& music, std::size_t onset, std::size
 class on_the_whole_run : public on_x_server {
  protected:
   void take_the_run() {
-    run = &whole_show(display);
+    static const whole_run played(display);  // by the first test that needs it
+    run = &played;
     ASSERT_EQ(run->failure, "");
   }
   const whole_run* run = nullptr;

@@ -64,9 +64,8 @@ struct covered {
   int first, last;
 };
 covered covered_by(int screen_pixel, double scale, int picture_size) {
-  const double from = screen_pixel / scale;
-  const double to = (screen_pixel + 1) / scale;
-  return {int(std::floor(from)), std::min(picture_size - 1, int(std::ceil(to)) - 1)};
+  return {int(std::floor(screen_pixel / scale)),
+          std::min(picture_size - 1, int(std::ceil((screen_pixel + 1) / scale)) - 1)};
 }
 
 struct scaled_check {
@@ -120,14 +119,6 @@ int far_from_average_of_four(const rgb_frame& picture, const rgb_frame& screen) 
   return far;
 }
 
-std::vector<rgb565_pixel> read_back(const picture_framebuffer& picture) {
-  std::vector<rgb565_pixel> pixels(std::size_t(picture_width) * picture_height);
-  draw_into_picture(picture);
-  glPixelStorei(GL_PACK_ALIGNMENT, 2);
-  glReadPixels(0, 0, picture_width, picture_height, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, pixels.data());
-  return pixels;
-}
-
 // The screen's channels more than one level from the picture presented on the
 // CPU as the show presents it, its halves scaled on two threads where there
 // are two cores (its rows are top first, the screen's bottom first).
@@ -148,7 +139,10 @@ int channels_apart_from_cpu(const picture_framebuffer& picture, const rgb_frame&
 // Scaled for a 16-bit window, the channels not on the 5-6-5 level nearest to
 // the same scaling's 8-bit value (at whole scales, the picture's own pixels).
 int channels_off_at_16_bits(const picture_framebuffer& picture, int width, int height) {
-  const std::vector<rgb565_pixel> from = read_back(picture);
+  std::vector<rgb565_pixel> from(std::size_t(picture_width) * picture_height);
+  draw_into_picture(picture);
+  glPixelStorei(GL_PACK_ALIGNMENT, 2);
+  glReadPixels(0, 0, picture_width, picture_height, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, from.data());
   const scaling_plan plan = plan_scaling(width, height);
   std::vector<xrgb_pixel> wide(std::size_t(width) * height, 0);
   std::vector<rgb565_pixel> narrow(wide.size(), 0);

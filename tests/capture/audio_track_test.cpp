@@ -22,8 +22,7 @@ namespace {
 const std::filesystem::path module_file = built_module();
 
 double loudness(std::span<const float> samples) {
-  const double sum =
-      std::accumulate(samples.begin(), samples.end(), 0.0, [](double total, float s) { return total + double(s) * s; });
+  const double sum = std::inner_product(samples.begin(), samples.end(), samples.begin(), 0.0);
   return samples.empty() ? 0.0 : std::sqrt(sum / double(samples.size()));
 }
 

@@ -97,8 +97,6 @@ std::size_t silence_start(const std::vector<float>& recording, std::size_t silen
 
 std::chrono::nanoseconds key_time(const probe_event& key) { return std::chrono::nanoseconds(key.values.at(1)); }
 
-double milliseconds(std::chrono::nanoseconds time) { return std::chrono::duration<double, std::milli>(time).count(); }
-
 // The show's own desktop, and a sound server of the parameter's kind for the one run.
 class desktop_sound : public on_x_server, public ::testing::WithParamInterface<sound_server_kind> {
  protected:
@@ -164,7 +162,7 @@ TEST_P(
     ASSERT_GE(m_frame, silent_from + frames_in(listening_seconds / 2)) << "round " << round;
     const std::optional<std::chrono::nanoseconds> silent_at = recording.arrival_of(silent_from);
     ASSERT_TRUE(silent_at);
-    silence_ms.push_back(milliseconds(*silent_at - s_time));
+    silence_ms.push_back(std::chrono::duration<double, std::milli>(*silent_at - s_time).count());
     EXPECT_LE(*silent_at - s_time, silence_limit) << "round " << round;
 
     // After "m", the module again from its first sound.

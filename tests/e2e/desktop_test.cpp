@@ -54,8 +54,7 @@ TEST_P(every_way_out, ends_the_show_and_exits_0) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(desktop, every_way_out, ::testing::ValuesIn(ways_out),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(desktop, every_way_out, ::testing::ValuesIn(ways_out), ::testing::PrintToStringParamName());
 
 TEST(no_x_display, is_told_in_one_line_and_the_program_exits_1_before_loading_anything) {
   for (const char* display : {":65000", ""}) {

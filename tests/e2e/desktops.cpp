@@ -251,8 +251,8 @@ void stop_desktops() {
 
 std::string desktop_layout(const std::string& display) {
   std::string layout;
-  for (const auto& command :
-       {std::vector<std::string>{"xvidtune", "-show"}, std::vector<std::string>{"xrandr", "--query"}}) {
+  const std::vector<std::string> commands[] = {{"xvidtune", "-show"}, {"xrandr", "--query"}};
+  for (const std::vector<std::string>& command : commands) {
     const program_run tool = run_tool(command, display);
     layout += tool.exited_with(0) ? tool.output : command[0] + " failed\n";
   }

@@ -78,8 +78,7 @@ std::vector<picture_layout> layouts() {
       layout.kinds[picture] = picture_kind((picture + run) % kind_count);
     layout.name = "kinds_in_turn_from_smiley_" + name_of(layout.kinds[0]);
   }
-  picture_layout& all_missing = all.emplace_back(picture_layout{.name = "all_seven_missing", .kinds = {}});
-  all_missing.kinds.fill(picture_kind::missing);
+  all.emplace_back(picture_layout{.name = "all_seven_missing", .kinds = {}}).kinds.fill(picture_kind::missing);
   return all;
 }
 

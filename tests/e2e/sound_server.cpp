@@ -22,7 +22,6 @@ constexpr const char* sink_name = "show_sink";
 constexpr auto stop_grace = std::chrono::seconds(5);
 constexpr auto answer_limit = std::chrono::seconds(2);
 constexpr auto poll_interval = std::chrono::milliseconds(20);
-constexpr int reader_poll_ms = 20;
 constexpr std::size_t stereo = 2;
 // Small blocks from parec, so each block's arrival time is close to its sound's.
 constexpr int parec_latency_ms = 5;
@@ -34,8 +33,6 @@ bool pactl_succeeds(const sound_server& server, std::vector<std::string> argumen
                             .error_file = server.runtime_folder / "pactl.log"};
   return run_program(pactl, answer_limit).exited_with(0);
 }
-
-bool answers(const sound_server& server) { return pactl_succeeds(server, {"info"}); }
 
 // The sink's own arguments, the same on both servers.
 std::string null_sink_arguments() {
@@ -91,7 +88,7 @@ std::optional<std::string> start_pulseaudio(sound_server& server, std::chrono::s
                                << "set-default-sink " << sink_name << "\n";
   start_daemon(server, {"pulseaudio", "--daemonize=no", "-n", "-F", configuration.string(), "--exit-idle-time=-1",
                         "--use-pid-file=no", "--log-target=stderr"});
-  return wait_until(server, deadline, [&] { return answers(server); });
+  return wait_until(server, deadline, [&] { return pactl_succeeds(server, {"info"}); });
 }
 
 // PipeWire as a desktop session runs it: on a session bus of its own, with
@@ -117,7 +114,7 @@ std::optional<std::string> start_pipewire(sound_server& server, std::chrono::ste
   if (auto failure = wait_until(server, deadline, exists(folder / "pipewire-0"))) return "pipewire: " + *failure;
   start_daemon(server, {"wireplumber"});
   start_daemon(server, {"pipewire-pulse"});
-  if (auto failure = wait_until(server, deadline, [&] { return answers(server); }))
+  if (auto failure = wait_until(server, deadline, [&] { return pactl_succeeds(server, {"info"}); }))
     return "pipewire-pulse: " + *failure;
   // Right after pipewire-pulse first answers, it can still turn these down
   // ("Not supported") while the session is being set up: asked again until they take.
@@ -145,10 +142,8 @@ sound_server_start start_sound_server(sound_server_kind kind, const std::filesys
   std::error_code error;
   std::filesystem::create_directories(runtime_folder, error);
   // The servers want their runtime folder to be the user's alone.
-  if (error || chmod(runtime_folder.c_str(), 0700) != 0)
-    return {.server = std::nullopt, .failure = "cannot make " + runtime_folder.string()};
-  sound_server server;
-  server.runtime_folder = runtime_folder;
+  if (error || chmod(runtime_folder.c_str(), 0700) != 0) return {.failure = "cannot make " + runtime_folder.string()};
+  sound_server server{.runtime_folder = runtime_folder};
   const auto deadline = std::chrono::steady_clock::now() + limit;
   std::optional<std::string> failure;
   try {
@@ -159,9 +154,9 @@ sound_server_start start_sound_server(sound_server_kind kind, const std::filesys
   }
   if (failure) {
     kill_sound_server(server);
-    return {.server = std::nullopt, .failure = name_of(kind) + ": " + *failure};
+    return {.failure = name_of(kind) + ": " + *failure};
   }
-  return {.server = std::move(server), .failure = {}};
+  return {.server = std::move(server)};
 }
 
 void stop_sound_server(sound_server& server) {
@@ -203,13 +198,13 @@ void sink_recording::read_blocks() {
   char buffer[16384];
   while (!stopping_) {
     pollfd ready{.fd = fd_, .events = POLLIN, .revents = 0};
-    if (poll(&ready, 1, reader_poll_ms) <= 0) continue;
+    if (poll(&ready, 1, int(poll_interval.count())) <= 0) continue;
     const ssize_t count = read(fd_, buffer, sizeof buffer);
     // The steady clock is the monotonic one the probe stamps its key events with.
     const std::chrono::nanoseconds arrived = std::chrono::steady_clock::now().time_since_epoch();
     if (count <= 0) {
       // No writer yet, or parec has ended: wait rather than spin.
-      std::this_thread::sleep_for(std::chrono::milliseconds(reader_poll_ms));
+      std::this_thread::sleep_for(poll_interval);
       continue;
     }
     pending.insert(pending.end(), buffer, buffer + count);

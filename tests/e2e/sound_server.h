@@ -28,17 +28,17 @@ std::string name_of(sound_server_kind kind);
 struct sound_server {
   // The daemons in the order they were started: PulseAudio alone, or a private
   // session bus, PipeWire, its session manager and its PulseAudio service.
-  std::vector<child_process> processes;
-  std::vector<std::string> names;        // each daemon's program; its log is <name>.log
-  std::filesystem::path runtime_folder;  // XDG_RUNTIME_DIR; the socket is pulse/native in it
+  std::vector<child_process> processes{};
+  std::vector<std::string> names{};        // each daemon's program; its log is <name>.log
+  std::filesystem::path runtime_folder{};  // XDG_RUNTIME_DIR; the socket is pulse/native in it
 
   // What a program needs to reach this server as a desktop session's own.
   std::vector<std::string> client_environment() const;
 };
 
 struct sound_server_start {
-  std::optional<sound_server> server;
-  std::string failure;  // why there is no server
+  std::optional<sound_server> server{};
+  std::string failure{};  // why there is no server
 };
 
 // Starts the server with a null sink as the default sink in the given (new,

@@ -134,12 +134,9 @@ void expect_silent_layer_without_device() {
   testing::internal::CaptureStderr();
   std::vector<int> results{sound_init(music_mix_rate, 6, 0)};
   song* tune = kept(music_load_song(default_module.c_str()));
-  results.push_back(tune != nullptr);
-  results.push_back(music_play_song(tune));
-  results.push_back(music_play_song(tune));
-  results.push_back(music_stop_all_songs());
-  results.push_back(music_play_song(tune));
-  results.push_back(sound_init(music_mix_rate, 6, 0));
+  // A braced list is evaluated in order, left to right.
+  results.insert(results.end(), {tune != nullptr, music_play_song(tune), music_play_song(tune), music_stop_all_songs(),
+                                 music_play_song(tune), sound_init(music_mix_rate, 6, 0)});
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   const std::string on_stderr = testing::internal::GetCapturedStderr();
   // Once, in SDL's words, however often the device is asked for.

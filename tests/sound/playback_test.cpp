@@ -29,8 +29,7 @@ struct playback : testing::Test {
 // `length` recorded samples from index `from` on; empty if there are fewer.
 std::vector<float> recorded_span(const std::vector<float>& recorded, std::size_t from, std::size_t length) {
   if (from > recorded.size() || length > recorded.size() - from) return {};
-  return {recorded.begin() + static_cast<std::ptrdiff_t>(from),
-          recorded.begin() + static_cast<std::ptrdiff_t>(from + length)};
+  return {recorded.begin() + std::ptrdiff_t(from), recorded.begin() + std::ptrdiff_t(from + length)};
 }
 
 TEST_F(playback, plays_the_default_module_sample_for_sample_as_libopenmpt_renders_it) {

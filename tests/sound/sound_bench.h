@@ -16,9 +16,7 @@ struct song;
 
 inline const std::filesystem::path default_module = built_module();
 
-constexpr std::size_t frames_in_ms(int milliseconds) {
-  return static_cast<std::size_t>(music_mix_rate) * milliseconds / 1000;
-}
+constexpr std::size_t frames_in_ms(int milliseconds) { return std::size_t(music_mix_rate) * milliseconds / 1000; }
 
 // Points SDL at its disk driver, which writes every buffer the device plays
 // (32-bit float stereo here) to a fresh file, paced in real time. Must be set

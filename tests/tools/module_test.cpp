@@ -52,16 +52,18 @@ std::optional<double> summary_value(const std::string& log, const std::string& l
   return std::nullopt;
 }
 
-TEST(show_module, loads_without_warnings) {
-  const std::vector<std::uint8_t> bytes = read_file_bytes(shipped_module);
-  ASSERT_FALSE(bytes.empty()) << shipped_module;
-  openmpt::module music(bytes);
+// The build's module, loaded afresh for each test.
+struct show_module : testing::Test {
+  openmpt::module music{read_file_bytes(shipped_module)};
+};
+
+TEST_F(show_module, loads_without_warnings) {
+  ASSERT_FALSE(read_file_bytes(shipped_module).empty()) << shipped_module;
   EXPECT_EQ(music.get_metadata("warnings"), "");
   EXPECT_EQ(music.get_metadata("type"), "xm");
 }
 
-TEST(show_module, has_six_channels_eight_patterns_and_seven_instruments_of_one_sample_each) {
-  openmpt::module music(read_file_bytes(shipped_module));
+TEST_F(show_module, has_six_channels_eight_patterns_and_seven_instruments_of_one_sample_each) {
   EXPECT_EQ(music.get_num_channels(), 6);
   EXPECT_EQ(music.get_num_patterns(), 8);
   EXPECT_EQ(music.get_num_orders(), 8);
@@ -69,13 +71,9 @@ TEST(show_module, has_six_channels_eight_patterns_and_seven_instruments_of_one_s
   EXPECT_EQ(music.get_num_samples(), 7);
 }
 
-TEST(show_module, plays_over_a_minute_before_it_starts_over) {
-  openmpt::module music(read_file_bytes(shipped_module));
-  EXPECT_GE(music.get_duration_seconds(), 60.0);
-}
+TEST_F(show_module, plays_over_a_minute_before_it_starts_over) { EXPECT_GE(music.get_duration_seconds(), 60.0); }
 
-TEST(show_module, starts_over_at_the_first_theme_after_the_turnaround) {
-  openmpt::module music(read_file_bytes(shipped_module));
+TEST_F(show_module, starts_over_at_the_first_theme_after_the_turnaround) {
   music.set_repeat_count(-1);
   music.set_position_order_row(7, 63);  // the last row of the last order
   render(music, 0.5);
@@ -85,8 +83,7 @@ TEST(show_module, starts_over_at_the_first_theme_after_the_turnaround) {
 
 // Every pattern is rendered at the player's default settings: each must be
 // clearly audible, and no sample of the whole song may reach full scale.
-TEST(show_module, every_section_is_audible_and_the_mix_never_clips) {
-  openmpt::module music(read_file_bytes(shipped_module));
+TEST_F(show_module, every_section_is_audible_and_the_mix_never_clips) {
   const std::vector<float> song = render(music, music.get_duration_seconds() + 1);  // to its end
   const auto section_samples = static_cast<std::size_t>(std::lround(2 * pattern_seconds * music_mix_rate));
   ASSERT_GE(song.size(), 8 * section_samples);
@@ -121,8 +118,7 @@ TEST(show_module_loudness, measures_minus_16_lufs_within_1_lu_with_true_peaks_at
 // A typo in a note name would show up as a note outside the key: every note
 // played, drums (on C) included, lies in A minor with the G sharp of its E
 // major chord. libopenmpt counts notes from 1 at C, one octave above XM's.
-TEST(show_module, plays_only_notes_of_a_minor) {
-  openmpt::module music(read_file_bytes(shipped_module));
+TEST_F(show_module, plays_only_notes_of_a_minor) {
   constexpr std::array<bool, 12> in_key{true,  false, true, false, true,  true,   // C . D . E F
                                         false, true,  true, true,  false, true};  // . G G# A . B
   int notes = 0;
@@ -207,22 +203,18 @@ xm_module small_module() {
 TEST(xm_writer, packed_cells_read_back_as_written) {
   openmpt::module music(encode_xm(small_module()));
   EXPECT_EQ(music.get_metadata("warnings"), "");
-  const auto field = [&music](int row, int channel, int command) {
-    return static_cast<int>(music.get_pattern_row_channel_command(0, row, channel, command));
+  constexpr int note = openmpt::module::command_note, instrument = openmpt::module::command_instrument,
+                volume = openmpt::module::command_volume, parameter = openmpt::module::command_parameter;
+  struct field {
+    int row, channel, command, value;
   };
-  EXPECT_EQ(field(0, 0, openmpt::module::command_note), 61);
-  EXPECT_EQ(field(0, 0, openmpt::module::command_instrument), 1);
-  EXPECT_EQ(field(0, 0, openmpt::module::command_volume), 32);
-  EXPECT_EQ(field(0, 0, openmpt::module::command_parameter), 0x20);
-  EXPECT_EQ(field(0, 1, openmpt::module::command_note), 0);
-  EXPECT_EQ(field(1, 0, openmpt::module::command_note), 73);
-  EXPECT_EQ(field(1, 0, openmpt::module::command_instrument), 0);
-  EXPECT_EQ(field(1, 1, openmpt::module::command_note), 255);
-  EXPECT_EQ(field(2, 0, openmpt::module::command_volume), 48);
-  EXPECT_EQ(field(2, 0, openmpt::module::command_note), 0);
-  EXPECT_EQ(field(2, 1, openmpt::module::command_parameter), 0x47);
-  EXPECT_EQ(field(3, 0, openmpt::module::command_note), 0);
-  EXPECT_EQ(field(3, 1, openmpt::module::command_note), 0);
+  constexpr field written[] = {
+      {0, 0, note, 61},        {0, 0, instrument, 1}, {0, 0, volume, 32}, {0, 0, parameter, 0x20}, {0, 1, note, 0},
+      {1, 0, note, 73},        {1, 0, instrument, 0}, {1, 1, note, 255},  {2, 0, volume, 48},      {2, 0, note, 0},
+      {2, 1, parameter, 0x47}, {3, 0, note, 0},       {3, 1, note, 0}};
+  for (const auto& [row, channel, command, value] : written)
+    EXPECT_EQ(int(music.get_pattern_row_channel_command(0, row, channel, command)), value)
+        << "row " << row << ", channel " << channel << ", command " << command;
 }
 
 TEST(xm_writer, refuses_a_pattern_that_does_not_fill_its_rows) {

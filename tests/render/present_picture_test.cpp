@@ -58,12 +58,9 @@ unsigned make_target(int width, int height) {
   return framebuffer;
 }
 
-// The picture pixels a screen pixel's square covers, along one axis: from the
-// first to the last, where `scale` screen pixels span one picture pixel.
-struct covered {
-  int first, last;
-};
-covered covered_by(int screen_pixel, double scale, int picture_size) {
+// The picture pixels a screen pixel's square covers, along one axis: the first
+// and the last, where `scale` screen pixels span one picture pixel.
+std::pair<int, int> covered_by(int screen_pixel, double scale, int picture_size) {
   return {int(std::floor(screen_pixel / scale)),
           std::min(picture_size - 1, int(std::ceil((screen_pixel + 1) / scale)) - 1)};
 }
@@ -86,12 +83,12 @@ scaled_check check_scaled(const rgb_frame& picture, const rgb_frame& screen, int
       const bool inside = x >= placed.x && x < placed.x + placed.width && y >= placed.y && y < placed.y + placed.height;
       bool good = inside || (shown[0] == 0 && shown[1] == 0 && shown[2] == 0);
       if (inside) {
-        const covered across = covered_by(x - placed.x, scale, picture_width);
-        const covered down = covered_by(y - placed.y, scale, picture_height);
+        const auto [first_column, last_column] = covered_by(x - placed.x, scale, picture_width);
+        const auto [first_row, last_row] = covered_by(y - placed.y, scale, picture_height);
         for (int channel = 0; channel < 3; ++channel) {
           int least = 255, most = 0;
-          for (int v = down.first; v <= down.last; ++v)
-            for (int u = across.first; u <= across.last; ++u) {
+          for (int v = first_row; v <= last_row; ++v)
+            for (int u = first_column; u <= last_column; ++u) {
               const int value = picture[(std::size_t(v) * picture_width + u) * 3 + channel];
               least = std::min(least, value);
               most = std::max(most, value);

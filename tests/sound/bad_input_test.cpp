@@ -22,9 +22,17 @@ struct bad_input : testing::Test {
   }
 };
 
-// The line the layer writes on standard error when a module cannot be had.
-std::string no_music(const std::filesystem::path& file, const std::string& why) {
-  return std::string(program_invocation_short_name) + ": no music: " + file.string() + ": " + why + "\n";
+// Loads the file, which gives no song, prints nothing and says on standard
+// error that there is no music and why; returns what it loaded.
+song* load_refused(const std::filesystem::path& file, const std::string& why) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  song* loaded = music_load_song(file.c_str());
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << file;
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            std::string(program_invocation_short_name) + ": no music: " + file.string() + ": " + why + "\n");
+  EXPECT_EQ(loaded, nullptr) << file;
+  return loaded;
 }
 
 // The start, then noise up to `size` bytes in all.
@@ -47,15 +55,7 @@ TEST_F(bad_input, loads_no_song_from_a_missing_empty_truncated_or_garbage_file_a
       {file_with("noise after a module signature.xm", garbage(20000, "Extended Module: ")), not_a_module},
       {std::filesystem::path(SOUND_TEST_FILES), "not a regular file"},  // a folder
   };
-  for (const auto& [file, why] : bad_files) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    song* loaded = music_load_song(file.c_str());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << file;
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), no_music(file, why));
-    EXPECT_EQ(loaded, nullptr) << file;
-    EXPECT_EQ(music_play_song(loaded), 0) << file;
-  }
+  for (const auto& [file, why] : bad_files) EXPECT_EQ(music_play_song(load_refused(file, why)), 0) << file;
   EXPECT_EQ(music_load_song(nullptr), nullptr);
 }
 
@@ -69,9 +69,7 @@ TEST_F(bad_input, loads_no_song_from_a_fifo_with_or_without_a_writer_or_a_device
   std::filesystem::remove(fifo);
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   alarm(10);
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(music_load_song(fifo.c_str()), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), no_music(fifo, "not a regular file"));
+  load_refused(fifo, "not a regular file");
   EXPECT_EQ(music_load_song("/dev/zero"), nullptr);
 
   // With a writer holding it open and the start of the module waiting in it,
@@ -94,10 +92,7 @@ TEST_F(bad_input, loads_a_module_padded_to_32_mib_but_not_one_padded_a_byte_more
   std::string padded = garbage(largest_module_bytes, read_file(default_module));
   EXPECT_NE(kept(music_load_song(file_with("at the limit.xm", padded).c_str())), nullptr);
   padded.push_back(0);
-  const std::filesystem::path over = file_with("over the limit.xm", padded);
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(music_load_song(over.c_str()), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), no_music(over, "larger than 32 MiB (33554433 bytes)"));
+  load_refused(file_with("over the limit.xm", padded), "larger than 32 MiB (33554433 bytes)");
 }
 
 TEST_F(bad_input, plays_nothing_when_asked_to_play_no_song) {

@@ -43,11 +43,8 @@ std::size_t disk_recording::frames_written() const {
 
 bool disk_recording::wait_for_frames(std::size_t frames) const {
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (frames_written() < frames) {
-    if (std::chrono::steady_clock::now() > give_up) return false;
-    wait_ms(10);
-  }
-  return true;
+  while (frames_written() < frames && std::chrono::steady_clock::now() <= give_up) wait_ms(10);
+  return frames_written() >= frames;
 }
 
 std::vector<float> disk_recording::samples() const { return read_disk_audio(file); }

@@ -13,7 +13,7 @@ import {one_rgb565_step, pixels_differing, write_png} from './support/frames.mjs
 import {capture_native_frames} from './support/native.mjs';
 import {site_folder, test_pages_folder} from './support/paths.mjs';
 import {frames_in_show} from './support/show_facts.mjs';
-import {wait_for_state} from './support/show_page.mjs';
+import {open_show_page, wait_for_state} from './support/show_page.mjs';
 import {serve_site} from './support/site_server.mjs';
 
 // Scenes 1 to 3, with the frames on which one scene hands over to the next.
@@ -49,8 +49,7 @@ before(async () => {
   const server = await serve_site(site_folder, test_pages_folder);
   const browser = await launch_browser();
   try {
-    const page = await browser.newPage();
-    await page.goto(server.url);
+    const {page} = await open_show_page(browser, server.url);
     await wait_for_state(page, 'inviting', 30);
     await page.addScriptTag({url: `${server.url}tests/frames.js`});
     web = await page.evaluate((wanted, replay_to) => window.draw_frames(wanted, replay_to), wanted, replay_to);

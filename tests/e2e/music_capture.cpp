@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sound/music.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/reference_music.h"
 #include "tests/support/show_data.h"
@@ -16,7 +15,7 @@ constexpr double silent_energy = 1e-9;
 std::optional<capture_format> capture_format_of(const std::vector<probe_event>& events) {
   for (const probe_event& event : events_named(events, "audio"))
     if (event.values.size() == 4)
-      return capture_format{int(event.values[0]), int(event.values[1]), int(event.values[2]), int(event.values[3])};
+      return capture_format{int(event.values[0]), int(event.values[1]), int(event.values[2])};
   return std::nullopt;
 }
 

@@ -19,7 +19,6 @@ struct capture_format {
   int rate = 0;
   int sdl_format = 0;  // an SDL AUDIO_* value
   int channels = 0;
-  int buffer_frames = 0;
 };
 std::optional<capture_format> capture_format_of(const std::vector<probe_event>& events);
 

@@ -1,11 +1,9 @@
 // picture_files_test.cpp: the show with pictures missing, short, long, or a
 // directory or a FIFO in their place: the loader's lines, white scenes, its end.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <array>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -38,7 +36,6 @@ std::string line_for(picture_kind kind) {
 }
 
 void put_picture(const show_data_folder& folder, const std::string& name, picture_kind kind) {
-  const std::filesystem::path path = folder.path / name;
   const std::string original = read_file(built_data_file(name));
   switch (kind) {
     case picture_kind::missing: folder.remove_file(name); break;
@@ -52,12 +49,10 @@ void put_picture(const show_data_folder& folder, const std::string& name, pictur
       break;
     case picture_kind::directory:
       folder.remove_file(name);
-      std::filesystem::create_directory(path);
+      std::filesystem::create_directory(folder.path / name);
       break;
-    case picture_kind::fifo:  // with no writer: opening it for reading could wait forever
-      folder.remove_file(name);
-      if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + path.string());
-      break;
+    // With no writer: opening it for reading could wait forever.
+    case picture_kind::fifo: put_fifo(folder, name); break;
   }
 }
 
@@ -89,14 +84,10 @@ struct single_picture_frame {
 };
 constexpr single_picture_frame single_picture_frames[] = {{0, 100}, {1, 800}, {2, 1600}, {6, 3000}};
 
-// Rows surely clear of the letterbox bars (about 73 rows each).
-constexpr int first_open_row = 80;
-constexpr int last_open_row = picture_height - 81;
-
 // A picture that did not load leaves its quad plain white, the colour of the
 // cleared screen: white from bar to bar.
 bool white_between_the_bars(const rgb_frame& frame) {
-  for (int row = first_open_row; row <= last_open_row; ++row)
+  for (int row = open_from_edge; row < picture_height - open_from_edge; ++row)
     if (!frame.row_is_all(row, white_level)) return false;
   return true;
 }

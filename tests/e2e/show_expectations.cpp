@@ -24,8 +24,7 @@ std::string repeated(const std::string& line, int times) {
 }
 
 std::vector<probe_event> full_screen_requests_after_start(const std::vector<probe_event>& events) {
-  std::vector<probe_event> requests;
-  for (const probe_event& event : events)
-    if (event.frame > 0 && event.name == "place_window") requests.push_back(event);
+  std::vector<probe_event> requests = events_named(events, "place_window");
+  std::erase_if(requests, [](const probe_event& event) { return event.frame <= 0; });
   return requests;
 }

@@ -13,6 +13,11 @@
 inline constexpr const char* loaded_line = " ca passe \n";
 inline constexpr const char* short_file_line = "Error while reading file\n";
 
+// The letterbox bars cover about 73 rows at each edge of the screen: surely
+// the outer bar_rows, and surely no row open_from_edge or more from both edges.
+inline constexpr int bar_rows = 72;
+inline constexpr int open_from_edge = 80;
+
 // A whole show takes a few seconds on llvmpipe; this is far beyond that.
 inline constexpr auto run_limit = std::chrono::minutes(5);
 

@@ -1,6 +1,7 @@
 // show_probe.cpp: a library the end-to-end tests preload into the real program.
 // It logs what the program asks of the toolkit and the sound library, counts
-// presented frames, saves chosen frames as PNG and holds the show at chosen frames.
+// presented frames, saves chosen frames as PNG, holds the show at chosen frames
+// and runs it unpaced, one step per frame (see clock_gettime below).
 //
 // Driven by the environment; without QUORVAN_PROBE_FOLDER it only passes calls on.
 //   QUORVAN_PROBE_FOLDER  folder for "events.log", "frames", "frame_<n>.png" and the
@@ -20,9 +21,6 @@
 //   hold
 //   exit
 // and "frames" holds the number of frames presented when the process exits.
-//
-// The show runs unpaced under the probe, one step per frame: on its own thread
-// its clock moves only by the waits for its steps, which return at once.
 #include <GL/freeglut.h>
 #include <SDL_audio.h>
 #include <X11/Xlib.h>
@@ -190,16 +188,16 @@ void report_reshape(int width, int height) {
   probe.reshape(width, height);
 }
 
-}  // namespace
-
-extern "C" {
-
 // After a frame is on its way to the screen: counted, then held or slowed as asked.
 void note_presented(int frame) {
   probe.frames_presented = frame;
   if (probe.active && listed(probe.hold_frames, frame)) hold_show();
   if (probe.active && probe.pause > 0) usleep(probe.pause);
 }
+
+}  // namespace
+
+extern "C" {
 
 void glutSwapBuffers() {
   static auto* const swap = next_definition<decltype(glutSwapBuffers)>("glutSwapBuffers");

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -56,9 +55,8 @@ running_show::~running_show() {
 running_show start_show_on(const std::string& display, const show_data_folder& folder, const show_options& options) {
   // The bench holds the FIFO open for reading and writing, so the probe's
   // open never blocks and its read waits for exactly one byte per hold.
-  const std::filesystem::path fifo = folder.path / "resume";
-  if (mkfifo(fifo.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + fifo.string());
-  const int resume_fd = open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+  put_fifo(folder, "resume");
+  const int resume_fd = open((folder.path / "resume").c_str(), O_RDWR | O_CLOEXEC);
 
   process_setup setup{
       .command = {QUORVAN_PROGRAM},
@@ -78,6 +76,12 @@ running_show start_show_on(const std::string& display, const show_data_folder& f
   return {.folder = folder.path, .display = display, .process = start_process(setup), .resume_fd = resume_fd};
 }
 
+void put_fifo(const show_data_folder& folder, std::string_view name) {
+  folder.remove_file(name);
+  const std::filesystem::path path = folder.path / name;
+  if (mkfifo(path.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + path.string());
+}
+
 std::vector<probe_event> read_events(const std::filesystem::path& folder) {
   std::ifstream in(folder / "events.log");
   std::vector<probe_event> events;
@@ -91,8 +95,8 @@ std::vector<probe_event> read_events(const std::filesystem::path& folder) {
 }
 
 std::vector<probe_event> events_named(const std::vector<probe_event>& events, std::string_view name) {
-  std::vector<probe_event> found;
-  std::ranges::copy_if(events, std::back_inserter(found), [&](const probe_event& e) { return e.name == name; });
+  std::vector<probe_event> found = events;
+  std::erase_if(found, [&](const probe_event& event) { return event.name != name; });
   return found;
 }
 

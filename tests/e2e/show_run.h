@@ -45,6 +45,10 @@ struct running_show {
 running_show start_show_on(const std::string& display, const show_data_folder& folder,
                            const show_options& options = {});
 
+// Puts a FIFO in the folder in place of any file of that name; throws
+// std::runtime_error when it cannot be made.
+void put_fifo(const show_data_folder& folder, std::string_view name);
+
 // Waits until the probe logs an event of that name (and first number, if given).
 // Nullopt when the time is up or the program has ended without it.
 std::optional<probe_event> wait_for_event(const running_show& show, std::string_view name, std::optional<long> value,

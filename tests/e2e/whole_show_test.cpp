@@ -33,9 +33,6 @@ const std::vector<int> looked_at_frames = [] {
   return frames;
 }();
 
-// The bars cover about 73 rows at each edge of the screen; these surely.
-constexpr int bar_rows = 72;
-
 // How much music the capture gains while the show is held before each key.
 // The disk driver writes at about the pace of a real device, a little slower
 // under load, so the bench waits for the bytes rather than for the clock.
@@ -77,7 +74,8 @@ struct typed_moment {
 
 // The one run, played when it is made, and the moments the music tests judge by.
 struct whole_run {
-  explicit whole_run(const std::string& display);
+  explicit whole_run(const std::string& display) { failure = play_through(display); }
+  std::string play_through(const std::string& display);
   std::string failure;  // why the run could not be made as planned; empty if it was
   show_data_folder folder{"whole-show"};
   show_result result;
@@ -95,11 +93,11 @@ bool listen(const running_show& show, double seconds) {
 
 // Plays the show through on the display, typing the keys at their holds, after
 // another program has left the keyboard focus nowhere.
-std::string play_through(whole_run& run, const std::string& display) {
+std::string whole_run::play_through(const std::string& display) {
   if (!leave_keyboard_focus_nowhere(display)) return "cannot leave the keyboard focus nowhere";
   std::vector<int> holds{last_hold};
   for (const typed_keys& typed : keys_typed) holds.push_back(typed.frame);
-  running_show show = start_show_on(display, run.folder, {.hold_frames = holds, .saved_frames = looked_at_frames});
+  running_show show = start_show_on(display, folder, {.hold_frames = holds, .saved_frames = looked_at_frames});
   std::size_t keys_so_far = 0;
   for (const typed_keys& typed : keys_typed) {
     const std::string at = " at frame " + std::to_string(typed.frame);
@@ -109,16 +107,14 @@ std::string play_through(whole_run& run, const std::string& display) {
     keys_so_far += typed.keys.size();
     const auto handled = [&] { return events_named(read_events(show.folder), "key").size() >= keys_so_far; };
     if (!poll_until(handled, event_limit)) return "keys typed" + at + " never reached the show";
-    run.moments[typed.frame] = {.typed_byte = typed_byte, .handled_byte = captured_bytes(show)};
+    moments[typed.frame] = {.typed_byte = typed_byte, .handled_byte = captured_bytes(show)};
   }
   if (!wait_for_hold(show, last_hold, event_limit) || !listen(show, compared_seconds + 2 * settle_seconds))
     return "no music after m";
   resume_show(show);
-  run.result = finish_show(show, run_limit);
+  result = finish_show(show, run_limit);
   return "";
 }
-
-whole_run::whole_run(const std::string& display) { failure = play_through(*this, display); }
 
 // The captured music, read back in the format the sound layer opened the device with.
 struct capture {

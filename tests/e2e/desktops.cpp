@@ -10,8 +10,8 @@
 #include <map>
 #include <regex>
 #include <sstream>
-#include <thread>
 
+#include "tests/e2e/show_run.h"
 #include "tests/e2e/x_server.h"
 #include "tests/e2e/x_server_fixture.h"
 #include "tests/support/child_process.h"
@@ -22,7 +22,6 @@ namespace {
 constexpr auto tool_limit = std::chrono::seconds(10);
 constexpr auto desktop_start_limit = std::chrono::seconds(30);
 constexpr auto desktop_stop_grace = std::chrono::seconds(5);
-constexpr auto log_poll_interval = std::chrono::milliseconds(50);
 
 // Standard timings at 60 Hz for the sizes the bench uses.
 const std::map<std::string, std::string> modelines{
@@ -104,15 +103,10 @@ std::string start_until_ready(const process_setup& setup, child_process& process
   } catch (const std::exception& error) {
     return error.what();
   }
-  const auto deadline = std::chrono::steady_clock::now() + desktop_start_limit;
-  while (!ready()) {
-    if (std::chrono::steady_clock::now() > deadline || has_ended(process)) {
-      kill_process(process);
-      return not_ready;
-    }
-    std::this_thread::sleep_for(log_poll_interval);
-  }
-  return "";
+  const auto ready_or_ended = [&] { return ready() || has_ended(process); };
+  if (poll_until(ready_or_ended, desktop_start_limit) && !has_ended(process)) return "";
+  kill_process(process);
+  return not_ready;
 }
 
 // A compositor's runtime folder, its own and its user's alone, as compositors want.
@@ -142,7 +136,7 @@ std::optional<desktop_run> xorg_desktop(const desktop_kind& kind, std::string& f
   x_server_start start = start_x_server(config, log_file(kind, ".log"), desktop_start_limit);
   failure = std::move(start.failure);
   if (!start.server) return std::nullopt;
-  desktop_run run{.server = {.display = start.server->display()}};
+  desktop_run run{.server = {.display = start.server->display}};
   run.xorg = std::move(start.server);
   if (kind.monitors == 2 && !lay_out_two_monitors(kind, run.server.display))
     failure = "xrandr could not lay out two monitors";

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <regex>
 #include <string>
@@ -133,30 +134,30 @@ using full_screen = on_desktop;
 TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_leaves_the_desktop_as_it_was) {
   const desktop_kind& kind = GetParam();
   show_data_folder folder(kind.name);
-  const std::string layout_before = desktop_layout(server.display);
+  const std::string layout_before = desktop_layout(display);
   std::vector<int> holds{1, back_to_full_screen_frame};
   holds.insert(holds.end(), std::begin(looked_at_frames), std::end(looked_at_frames));
-  running_show show = start_show_on(server.display, folder, {.hold_frames = holds});
+  running_show show = start_show(folder, {.hold_frames = holds});
   // A window manager makes the window full screen in its own time: the show
   // waits after its first frame until the window covers the monitor.
   ASSERT_TRUE(wait_for_hold(show, 1, run_limit));
   const monitor_area monitor = kind.show_monitor();
-  EXPECT_TRUE(wait_for_window_size(server.display, window_title, monitor.width, monitor.height, full_screen_limit))
+  const auto covers_monitor = [&](int width, int height) { return width == monitor.width && height == monitor.height; };
+  EXPECT_TRUE(wait_for_window_size(display, window_title, full_screen_limit, covers_monitor))
       << "the window never covered the monitor";
-  expect_window_named_for_the_desktop(server.display, show);
+  expect_window_named_for_the_desktop(display, show);
   // Full screen taken away, "f" brings it back before the frames looked at.
   // (weston's headless backend has no keyboard, and its window manager takes
   // the focus back from any window given it: no key reaches the show there.)
   if (kind.session != desktop_session::weston) {
-    ASSERT_TRUE(take_full_screen_away(kind, server.display));
-    EXPECT_TRUE(
-        wait_for_window_size_other_than(server.display, window_title, monitor.width, monitor.height, full_screen_limit))
+    ASSERT_TRUE(take_full_screen_away(kind, display));
+    EXPECT_TRUE(wait_for_window_size(display, window_title, full_screen_limit, std::not_fn(covers_monitor)))
         << "full screen was not taken away";
     ASSERT_TRUE(press_keys(show, {"f"}));
   }
   resume_show(show);
   ASSERT_TRUE(wait_for_hold(show, back_to_full_screen_frame, run_limit));
-  EXPECT_TRUE(wait_for_window_size(server.display, window_title, monitor.width, monitor.height, full_screen_limit))
+  EXPECT_TRUE(wait_for_window_size(display, window_title, full_screen_limit, covers_monitor))
       << "not full screen again";
   resume_show(show);
   std::map<int, rgb_frame> seen;
@@ -164,12 +165,12 @@ TEST_P(full_screen, shows_the_whole_picture_at_4_3_as_the_capture_draws_it_and_l
     ASSERT_TRUE(wait_for_hold(show, frame, run_limit)) << "frame " << frame;
     if (auto grab = what_a_person_sees(kind, server, folder)) seen.emplace(frame, std::move(*grab));
     if (frame == looked_at_frames[0]) {
-      EXPECT_EQ(desktop_layout(server.display), layout_before) << "the show changed the desktop";
+      EXPECT_EQ(desktop_layout(display), layout_before) << "the show changed the desktop";
     }
     resume_show(show);
   }
   expect_ran_to_its_end(finish_show(show, run_limit));
-  EXPECT_EQ(desktop_layout(server.display), layout_before) << "the desktop did not get its layout back";
+  EXPECT_EQ(desktop_layout(display), layout_before) << "the desktop did not get its layout back";
   if (kind.session == desktop_session::weston) {
     EXPECT_EQ(why_first_xwayland_is_not_running(server), "");
   }

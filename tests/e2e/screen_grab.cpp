@@ -62,20 +62,6 @@ Window find_window(Display* display, Window under, const std::string& title) {
   return found;
 }
 
-bool wait_for_window(const std::string& display_name, const std::string& title, std::chrono::milliseconds limit,
-                     auto&& sized_as_wanted) {
-  display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
-  if (!display) return false;
-  return poll_until(
-      [&] {
-        const Window window = find_window(display.get(), DefaultRootWindow(display.get()), title);
-        XWindowAttributes attributes;
-        return window != None && XGetWindowAttributes(display.get(), window, &attributes) != 0 &&
-               sized_as_wanted(attributes.width, attributes.height);
-      },
-      limit);
-}
-
 }  // namespace
 
 std::optional<rgb_frame> grab_screen_area(const std::string& display_name, const monitor_area& area) {
@@ -84,14 +70,18 @@ std::optional<rgb_frame> grab_screen_area(const std::string& display_name, const
   return grab(display.get(), DefaultRootWindow(display.get()), area);
 }
 
-bool wait_for_window_size(const std::string& display, const std::string& title, int width, int height,
-                          std::chrono::milliseconds limit) {
-  return wait_for_window(display, title, limit, [&](int w, int h) { return w == width && h == height; });
-}
-
-bool wait_for_window_size_other_than(const std::string& display, const std::string& title, int width, int height,
-                                     std::chrono::milliseconds limit) {
-  return wait_for_window(display, title, limit, [&](int w, int h) { return w != width || h != height; });
+bool wait_for_window_size(const std::string& display_name, const std::string& title, std::chrono::milliseconds limit,
+                          const std::function<bool(int width, int height)>& wanted) {
+  display_handle display(XOpenDisplay(display_name.c_str()), XCloseDisplay);
+  if (!display) return false;
+  return poll_until(
+      [&] {
+        const Window window = find_window(display.get(), DefaultRootWindow(display.get()), title);
+        XWindowAttributes attributes;
+        return window != None && XGetWindowAttributes(display.get(), window, &attributes) != 0 &&
+               wanted(attributes.width, attributes.height);
+      },
+      limit);
 }
 
 std::optional<rgb_frame> grab_window(const std::string& display_name, const std::string& title) {

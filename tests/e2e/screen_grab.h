@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -16,12 +17,9 @@ std::optional<rgb_frame> grab_screen_area(const std::string& display, const moni
 // The pixels of the top-level window of that title, as a compositor shows it.
 std::optional<rgb_frame> grab_window(const std::string& display, const std::string& title);
 
-// Waits until the window of that title has that size; false at the limit.
-bool wait_for_window_size(const std::string& display, const std::string& title, int width, int height,
-                          std::chrono::milliseconds limit);
-// Waits until it has another size; false at the limit.
-bool wait_for_window_size_other_than(const std::string& display, const std::string& title, int width, int height,
-                                     std::chrono::milliseconds limit);
+// Waits until the window of that title has a size the test wants; false at the limit.
+bool wait_for_window_size(const std::string& display, const std::string& title, std::chrono::milliseconds limit,
+                          const std::function<bool(int width, int height)>& wanted);
 
 // Asks the window manager, as a pager or wmctrl would, to take full screen
 // away from the window of that title; false when there is no such window.

@@ -59,13 +59,6 @@ void start_daemon(sound_server& server, std::vector<std::string> command) {
   }));
 }
 
-// The last lines of a daemon's log, which say why it ended.
-std::string log_tail(const std::filesystem::path& log) {
-  constexpr std::size_t tail_bytes = 1200;
-  const std::string text = read_file(log);
-  return text.size() <= tail_bytes ? text : "..." + text.substr(text.size() - tail_bytes);
-}
-
 // Waits until the condition holds; the reason it never did, if so. A daemon
 // that ended is named, with the end of its log.
 std::optional<std::string> wait_until(sound_server& server, std::chrono::steady_clock::time_point deadline,
@@ -74,7 +67,7 @@ std::optional<std::string> wait_until(sound_server& server, std::chrono::steady_
     for (std::size_t at = 0; at < server.processes.size(); ++at)
       if (std::optional<process_end> end = poll_end(server.processes[at]))
         return server.names[at] + " ended (" + describe(*end) + "); its log ends:\n" +
-               log_tail(server.runtime_folder / (server.names[at] + ".log"));
+               read_log_end(server.runtime_folder / (server.names[at] + ".log"));
     if (std::chrono::steady_clock::now() >= deadline) return "it did not answer in time";
     std::this_thread::sleep_for(poll_interval);
   }

@@ -7,22 +7,11 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <numeric>
+#include "tests/support/file_bytes.h"
 
 namespace {
 
 constexpr auto stop_grace = std::chrono::seconds(5);
-constexpr std::size_t failure_lines = 15;
-
-// The last lines of a file, to explain a server that would not start.
-std::string tail_of(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back("  " + line + "\n");
-  const std::size_t first = lines.size() > failure_lines ? lines.size() - failure_lines : 0;
-  return std::accumulate(lines.begin() + std::ptrdiff_t(first), lines.end(), std::string());
-}
 
 // Reads "<number>\n" from the pipe; nullopt when the server exits or the time is up.
 std::optional<int> read_display_number(int fd, std::chrono::milliseconds limit) {
@@ -69,9 +58,9 @@ x_server_start start_x_server(const std::filesystem::path& config_file, const st
     if (end && end->exited_with(cannot_run_code))
       return {.failure = "Xorg cannot be run (is xserver-xorg-core installed?)"};
     return {.failure = "Xorg did not start (" + (end ? describe(*end) : "no answer in time") + "); its last words:\n" +
-                       tail_of(setup.error_file)};
+                       read_log_end(setup.error_file)};
   }
-  server.display_number = *number;
+  server.display = ":" + std::to_string(*number);
   return {.server = std::move(server)};
 }
 

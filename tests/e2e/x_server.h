@@ -11,9 +11,7 @@
 
 struct x_server {
   child_process process;
-  int display_number = -1;
-
-  std::string display() const { return ":" + std::to_string(display_number); }
+  std::string display;  // ":<number>"
 };
 
 struct x_server_start {

@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int full_weight = 256;
+// What a band keeps for each column: two picture rows blended across, three channels each.
+constexpr std::size_t band_floats_per_column = 2 * 3;
 
 // On x86-64 the loop that blends each frame's rows down comes twice, the
 // second for processors with AVX2, whose wider registers take a sixth off a
@@ -209,7 +211,7 @@ void scale_into(const scaling_plan& plan, std::span<const rgb565_pixel> picture,
   // that takes the same picture rows as the one before it is a copy. The
   // upper band keeps its rows in a room of its own.
   const std::size_t width = std::size_t(placed.width);
-  float* const room = plan.blended_rows.data() + (band == scaling_band::upper ? 6 * width : 0);
+  float* const room = plan.blended_rows.data() + (band == scaling_band::upper ? band_floats_per_column * width : 0);
   std::array<fine_row, 2> across{fine_row{-1, room, room + width, room + 2 * width},
                                  fine_row{-1, room + 3 * width, room + 4 * width, room + 5 * width}};
   const auto blended_row = [&](int row) -> const fine_row& {
@@ -245,7 +247,7 @@ scaling_plan plan_scaling(int target_width, int target_height) {
   plan.columns = plan_axis(picture_width, placed.width, placed.whole_scale, placed.is_whole_scale(), scale);
   plan.rows = plan_axis(picture_height, placed.height, placed.whole_scale, placed.is_whole_scale(), scale);
   for (const scaling_tap& column : plan.columns) plan.column_shares.push_back(float(column.weight) / full_weight);
-  if (!placed.is_whole_scale()) plan.blended_rows.resize(2 * 6 * plan.columns.size());
+  if (!placed.is_whole_scale()) plan.blended_rows.resize(2 * band_floats_per_column * plan.columns.size());
   return plan;
 }
 
